@@ -1,0 +1,14 @@
+#include "cli/cli.h"
+#include "cli/document_commands.h"
+
+namespace tessera::cli {
+
+const std::vector<CliCommand>& allCommands() {
+  static const std::vector<CliCommand> commands = {
+      showCommand(),
+      saveCommand(),
+  };
+  return commands;
+}
+
+}  // namespace tessera::cli

@@ -1,0 +1,32 @@
+#pragma once
+// The native document file (.tsr): a line-oriented text file holding the Old
+// crystal with its sites, both crystals' symmetry records, the transformation
+// parameters and the simulation settings.
+
+#include <string>
+
+#include "core/crystal_document.h"
+#include "core/user_interface.h"
+
+namespace tessera {
+
+/// File dialog filter of native documents.
+inline constexpr const char* kNativeFilter = "Data files (*.tsr)|*.tsr|All Files (*.*)|*.*||";
+
+/// The whole file text of a document, exactly as writeDocumentFile writes it.
+std::string documentFileText(const CrystalDocument& doc);
+
+/// Writes the document to path through a temporary file renamed over the target.
+/// Shows "File open for write failed" or "File write failed" and returns false on failure
+/// (an existing file is then left as it was).
+bool writeDocumentFile(const CrystalDocument& doc, const std::string& path, UserInterface& ui);
+
+/// Reads a native file into doc. On success doc holds the file's structure (its New
+/// crystal sites empty); on failure the message has been shown and doc is unchanged.
+bool readDocumentFile(CrystalDocument& doc, const std::string& path, UserInterface& ui);
+
+/// Writes text to path through a temporary file in the same folder renamed over the
+/// target; false (and the target untouched) when any step fails.
+bool writeFileAtomically(const std::string& path, const std::string& text);
+
+}  // namespace tessera

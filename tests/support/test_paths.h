@@ -1,0 +1,31 @@
+#pragma once
+// Paths the tests use: fixtures, data and a scratch folder per test.
+
+#include <filesystem>
+#include <string>
+
+namespace tessera::test {
+
+/// A fixture file under tests/fixtures.
+inline std::filesystem::path fixture(const std::string& name) { return std::filesystem::path(TESSERA_FIXTURES) / name; }
+
+/// A fresh empty folder for one test, removed when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+/// Reads a whole file as bytes.
+std::string readFile(const std::filesystem::path& path);
+/// Writes bytes to a file.
+void writeFile(const std::filesystem::path& path, const std::string& text);
+
+}  // namespace tessera::test
