@@ -1,6 +1,6 @@
 #include "core/native_file.h"
 
-#include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -30,28 +30,28 @@ std::string oneLine(std::string_view text) {
 }
 
 void appendCrystalRecords(std::string& out, const CrystalRecord& c, int n, const std::string& cartesianText) {
-  out += format("SYMA%d %d %d %d %d %d %d %d %d \n", n, c.lineCount(), c.sgNumber, c.axesType, c.acentric,
+  appendFormat(out, "SYMA%d %d %d %d %d %d %d %d %d \n", n, c.lineCount(), c.sgNumber, c.axesType, c.acentric,
                 c.rhombohedralAxes, c.latticeCode, c.symbolKind, c.cartesianFlag);
-  out += format("SYMB%d %d %d %d %d %d %d %d\n", n, c.pointGroupCode, c.inversionOffOrigin, c.symmetrySource,
+  appendFormat(out, "SYMB%d %d %d %d %d %d %d %d\n", n, c.pointGroupCode, c.inversionOffOrigin, c.symmetrySource,
                 c.uniqueAxis, c.settingCode, c.pointGroupIndex, c.p1Defaulted);
-  out += format("SSTR%d %s %s %s %s\n", n, singleToken(c.pointGroupSchoenflies).c_str(),
+  appendFormat(out, "SSTR%d %s %s %s %s\n", n, singleToken(c.pointGroupSchoenflies).c_str(),
                 singleToken(c.pointGroupHM).c_str(), singleToken(c.sgNumberText).c_str(),
                 singleToken(c.latticeName).c_str());
-  out += format("INTN%d %-s\n", n, oneLine(c.hmSymbol).c_str());
-  out += format("HALL%d %-s\n", n, oneLine(c.hallSymbol).c_str());
-  for (const std::string& line : c.xyzLines) out += format("XYZL%d %s\n", n, removeBlanks(oneLine(line)).c_str());
-  if (c.cartesianFlag != 0) out += format("CART%d %s\n", n, oneLine(cartesianText).c_str());
-  out += format("TRAN%d %d %d %d\n", n, c.aperiodicAxes[0], c.aperiodicAxes[1], c.aperiodicAxes[2]);
+  appendFormat(out, "INTN%d %-s\n", n, oneLine(c.hmSymbol).c_str());
+  appendFormat(out, "HALL%d %-s\n", n, oneLine(c.hallSymbol).c_str());
+  for (const std::string& line : c.xyzLines) appendFormat(out, "XYZL%d %s\n", n, removeBlanks(oneLine(line)).c_str());
+  if (c.cartesianFlag != 0) appendFormat(out, "CART%d %s\n", n, oneLine(cartesianText).c_str());
+  appendFormat(out, "TRAN%d %d %d %d\n", n, c.aperiodicAxes[0], c.aperiodicAxes[1], c.aperiodicAxes[2]);
 }
 
 void appendSite(std::string& out, const Site& s) {
-  out += format("ATOM %s %d %d %d %s %d\n", singleToken(s.label).c_str(), s.typeNumber, s.occupantCount(),
+  appendFormat(out, "ATOM %s %d %d %d %s %d\n", singleToken(s.label).c_str(), s.typeNumber, s.occupantCount(),
                 s.ortepType, singleToken(s.wyckoff).c_str(), s.hasVector);
-  out += format("     %f %f %f %f %f\n", s.x, s.y, s.z, s.isoValue, s.vectorLength);
-  out += format("     %f %f %f %f %f %f\n", s.aniso[0], s.aniso[1], s.aniso[2], s.aniso[3], s.aniso[4], s.aniso[5]);
-  out += format("     %f %f %f \n", s.vector[0], s.vector[1], s.vector[2]);
+  appendFormat(out, "     %f %f %f %f %f\n", s.x, s.y, s.z, s.isoValue, s.vectorLength);
+  appendFormat(out, "     %f %f %f %f %f %f\n", s.aniso[0], s.aniso[1], s.aniso[2], s.aniso[3], s.aniso[4], s.aniso[5]);
+  appendFormat(out, "     %f %f %f \n", s.vector[0], s.vector[1], s.vector[2]);
   for (const SiteOccupant& o : s.occupants)
-    out += format("     SUBA %s %d %d %f %f %s %d\n", singleToken(o.label).c_str(), o.origNumber, o.scatteringNumber,
+    appendFormat(out, "     SUBA %s %d %d %f %f %s %d\n", singleToken(o.label).c_str(), o.origNumber, o.scatteringNumber,
                   o.occupancy, o.charge, singleToken(o.element).c_str(), o.typeNumber);
 }
 
@@ -63,33 +63,33 @@ std::string documentFileText(const CrystalDocument& doc) {
   const CrystalRecord& old = doc.crystals[0];
   const Transformation& t = doc.transformation;
   out += "TESSERA\n";
-  out += format("%-s\n", oneLine(doc.title).c_str());
-  out += format("VERS %f \n", 0.9);
+  appendFormat(out, "%-s\n", oneLine(doc.title).c_str());
+  appendFormat(out, "VERS %f \n", 0.9);
   out += "CELL ";
-  for (float v : old.cell) out += format("%f ", v);
+  for (float v : old.cell) appendFormat(out, "%f ", v);
   out += "\n";
   out += "XMAT";
   for (const auto& row : t.matrix)
-    for (float v : row) out += format(" %f", v);
+    for (float v : row) appendFormat(out, " %f", v);
   out += "\n";
-  out += format("TRNS %f %f %f %f %f %f\n", t.postMatrixShift[0], t.postMatrixShift[1], t.postMatrixShift[2],
+  appendFormat(out, "TRNS %f %f %f %f %f %f\n", t.postMatrixShift[0], t.postMatrixShift[1], t.postMatrixShift[2],
                 t.preMatrixShift[0], t.preMatrixShift[1], t.preMatrixShift[2]);
-  out += format("TRNX %f %f %f\n", t.preSymmetryShift[0], t.preSymmetryShift[1], t.preSymmetryShift[2]);
-  out += format("FLG1 %d %d %d %d %d %d\n", doc.siteCount(), doc.reportEnabled, doc.tfMix, doc.tfAnisoKind,
+  appendFormat(out, "TRNX %f %f %f\n", t.preSymmetryShift[0], t.preSymmetryShift[1], t.preSymmetryShift[2]);
+  appendFormat(out, "FLG1 %d %d %d %d %d %d\n", doc.siteCount(), doc.reportEnabled, doc.tfMix, doc.tfAnisoKind,
                 doc.importFormat, t.mode);
-  out += format("FLT1 %f \n", t.tolerance);
+  appendFormat(out, "FLT1 %f \n", t.tolerance);
   for (int n = 0; n < 2; ++n) appendCrystalRecords(out, doc.crystals[static_cast<std::size_t>(n)], n, doc.cartesianText);
   for (const Site& s : doc.sites[0]) appendSite(out, s);
   const PowderSettings& p = doc.powderSettings;
   const PrecessionSettings& q = doc.precessionSettings;
-  out += format("SPCA %f %f %f %f %f %f %f %f \n", p.thetaMax, p.powderVerticalScale, p.powderFWHM, p.lineWidth,
+  appendFormat(out, "SPCA %f %f %f %f %f %f %f %f \n", p.thetaMax, p.powderVerticalScale, p.powderFWHM, p.lineWidth,
                 p.twoThetaMax, p.twoThetaMin, q.precessionAngle, q.intensityFactor);
-  out += format("SPCB %f %f %f %f %f %f %f\n", p.specifiedWavelength, p.maxIntensity, p.betaIntensity, p.defaultB,
+  appendFormat(out, "SPCB %f %f %f %f %f %f %f\n", p.specifiedWavelength, p.maxIntensity, p.betaIntensity, p.defaultB,
                 q.precessionFixedScale, q.crystalFilmDistance, q.precessionWavelength);
-  out += format("SPCC %d %d %d %d %d %d %d %d %d %d \n", p.powderOutput, p.powderProfile, p.xrayTarget,
+  appendFormat(out, "SPCC %d %d %d %d %d %d %d %d %d %d \n", p.powderOutput, p.powderProfile, p.xrayTarget,
                 p.radiationMode, q.showGrid, q.horizontalAxis, q.otherAxis, q.normalAxis, q.level,
                 q.precessionScaleMode);
-  out += format("SPCD %d %d %d\n", p.lastPattern, q.precessionRadiation, q.showGrid);
+  appendFormat(out, "SPCD %d %d %d\n", p.lastPattern, q.precessionRadiation, q.showGrid);
   return out;
 }
 
@@ -158,35 +158,46 @@ class LineSource {
 /// reading stops at the first value that does not convert.
 class Fields {
  public:
-  explicit Fields(std::string_view text) : tokens_(splitTokens(text, " \t")) {}
+  explicit Fields(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+      while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+      if (i >= text.size()) break;
+      std::size_t j = i;
+      while (j < text.size() && text[j] != ' ' && text[j] != '\t') ++j;
+      tokens_.push_back(text.substr(i, j - i));
+      i = j;
+    }
+  }
   std::size_t size() const { return tokens_.size(); }
-  const std::string& token(std::size_t i) const { return tokens_[i]; }
 
   /// Reads a float into v when the next token converts; false otherwise (v kept).
   bool readFloat(float& v) {
     if (stopped_ || next_ >= tokens_.size()) return stop();
-    const char* s = tokens_[next_].c_str();
-    char* end = nullptr;
-    const double d = std::strtod(s, &end);
-    if (end == s) return stop();
-    if (!std::isfinite(d) || std::fabs(d) > 3.0e38) {
+    std::string_view t = tokens_[next_];
+    if (!t.empty() && t[0] == '+') t.remove_prefix(1);
+    double d = 0;
+    const auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), d);
+    if (ptr == t.data()) return stop();
+    if (ec != std::errc() || !std::isfinite(d) || std::fabs(d) > 3.0e38) {
       bad_ = true;
       return stop();
     }
     v = static_cast<float>(d);
-    advance(*end != '\0');
+    advance(ptr != t.data() + t.size());
     return true;
   }
   /// Reads an int into v when the next token converts; false otherwise (v kept).
   bool readInt(int& v) {
     if (stopped_ || next_ >= tokens_.size()) return stop();
-    const char* s = tokens_[next_].c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long l = std::strtol(s, &end, 10);
-    if (end == s) return stop();
+    std::string_view t = tokens_[next_];
+    if (!t.empty() && t[0] == '+') t.remove_prefix(1);
+    long l = 0;
+    const auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), l);
+    if (ptr == t.data()) return stop();
+    if (ec == std::errc::result_out_of_range) l = (t[0] == '-') ? LONG_MIN : LONG_MAX;
     v = static_cast<int>(l < INT_MIN ? INT_MIN : (l > INT_MAX ? INT_MAX : l));
-    advance(*end != '\0');
+    advance(ptr != t.data() + t.size());
     return true;
   }
   bool readText(std::string& v) {
@@ -199,7 +210,6 @@ class Fields {
   int count() const { return count_; }
   /// A value that converted to a non-finite or out-of-range number.
   bool bad() const { return bad_; }
-  void skip(std::size_t n) { next_ += n; }
 
  private:
   bool stop() {
@@ -211,7 +221,7 @@ class Fields {
     ++count_;
     if (trailingGarbage) stopped_ = true;
   }
-  std::vector<std::string> tokens_;
+  std::vector<std::string_view> tokens_;
   std::size_t next_ = 0;
   int count_ = 0;
   bool stopped_ = false;

@@ -11,20 +11,42 @@
 namespace tessera {
 
 std::string format(const char* fmt, ...) {
+  char buffer[512];
   va_list args;
   va_start(args, fmt);
   va_list copy;
   va_copy(copy, args);
-  const int size = std::vsnprintf(nullptr, 0, fmt, copy);
-  va_end(copy);
+  const int size = std::vsnprintf(buffer, sizeof buffer, fmt, args);
+  va_end(args);
   std::string out;
-  if (size > 0) {
+  if (size > 0 && static_cast<std::size_t>(size) < sizeof buffer) {
+    out.assign(buffer, static_cast<std::size_t>(size));
+  } else if (size > 0) {
     out.resize(static_cast<std::size_t>(size) + 1);
-    std::vsnprintf(out.data(), out.size(), fmt, args);
+    std::vsnprintf(out.data(), out.size(), fmt, copy);
     out.resize(static_cast<std::size_t>(size));
   }
-  va_end(args);
+  va_end(copy);
   return out;
+}
+
+void appendFormat(std::string& out, const char* fmt, ...) {
+  char buffer[512];
+  va_list args;
+  va_start(args, fmt);
+  va_list copy;
+  va_copy(copy, args);
+  const int size = std::vsnprintf(buffer, sizeof buffer, fmt, args);
+  va_end(args);
+  if (size > 0 && static_cast<std::size_t>(size) < sizeof buffer) {
+    out.append(buffer, static_cast<std::size_t>(size));
+  } else if (size > 0) {
+    const std::size_t old = out.size();
+    out.resize(old + static_cast<std::size_t>(size) + 1);
+    std::vsnprintf(out.data() + old, static_cast<std::size_t>(size) + 1, fmt, copy);
+    out.resize(old + static_cast<std::size_t>(size));
+  }
+  va_end(copy);
 }
 
 namespace {

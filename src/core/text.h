@@ -11,6 +11,8 @@ namespace tessera {
 
 /// printf-style formatting into a std::string (no fixed buffer).
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+/// printf-style formatting appended to out (no temporary string for short results).
+void appendFormat(std::string& out, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
 /// Removes leading and trailing blanks (space, tab, CR, LF).
 std::string trim(std::string_view text);
