@@ -1,0 +1,49 @@
+#include "core/elements.h"
+
+#include <array>
+#include <cctype>
+
+namespace tessera {
+
+namespace {
+
+// Two characters per element; a one-letter symbol is preceded by a blank.
+constexpr std::array<const char*, 94> kElements = {
+    " H", "He", "Li", "Be", " B", " C", " N", " O", " F", "Ne", "Na", "Mg", "Al", "Si", " P", " S", "Cl", "Ar", " K",
+    "Ca", "Sc", "Ti", " V", "Cr", "Mn", "Fe", "Co", "Ni", "Cu", "Zn", "Ga", "Ge", "As", "Se", "Br", "Kr", "Rb", "Sr",
+    " Y", "Zr", "Nb", "Mo", "Tc", "Ru", "Rh", "Pd", "Ag", "Cd", "In", "Sn", "Sb", "Te", " I", "Xe", "Cs", "Ba", "La",
+    "Ce", "Pr", "Nd", "Pm", "Sm", "Eu", "Gd", "Tb", "Dy", "Ho", "Er", "Tm", "Yb", "Lu", "Hf", "Ta", " W", "Re", "Os",
+    "Ir", "Pt", "Au", "Hg", "Tl", "Pb", "Bi", "Po", "At", "Rn", "Fr", "Ra", "Ac", "Th", "Pa", " U", "Np", "Pu"};
+
+char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+/// First one-letter entry whose letter is c.
+TypeLookup oneLetter(char c) {
+  for (std::size_t k = 0; k < kElements.size(); ++k) {
+    if (kElements[k][0] == ' ' && lower(kElements[k][1]) == lower(c))
+      return {static_cast<int>(k) + 1, std::string(1, kElements[k][1])};
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string elementSymbol(int z) {
+  if (z < 1 || z > static_cast<int>(kElements.size())) return {};
+  const char* e = kElements[static_cast<std::size_t>(z - 1)];
+  return e[0] == ' ' ? std::string(1, e[1]) : std::string(e, 2);
+}
+
+TypeLookup typeFromLabel(std::string_view label) {
+  if (label.empty()) return {};
+  const char c1 = label[0];
+  const char c2 = label.size() > 1 ? label[1] : ' ';
+  if (c1 == ' ') return oneLetter(c2);
+  for (std::size_t k = 0; k < kElements.size(); ++k) {
+    if (lower(kElements[k][0]) == lower(c1) && lower(kElements[k][1]) == lower(c2))
+      return {static_cast<int>(k) + 1, std::string(kElements[k], 2)};
+  }
+  return oneLetter(c1);
+}
+
+}  // namespace tessera
