@@ -38,18 +38,38 @@ Answer answerOf(int button, Buttons offered) {
 
 }  // namespace
 
+/// Lifts the wait cursor while the user has to answer, and puts it back afterwards.
+class QtUserInterface::NormalCursor {
+ public:
+  explicit NormalCursor(QtUserInterface& ui) : ui_(ui), depth_(ui.busyDepth_) {
+    for (int i = 0; i < depth_; ++i) ui_.setBusy(false);
+  }
+  ~NormalCursor() {
+    for (int i = 0; i < depth_; ++i) ui_.setBusy(true);
+  }
+  NormalCursor(const NormalCursor&) = delete;
+  NormalCursor& operator=(const NormalCursor&) = delete;
+
+ private:
+  QtUserInterface& ui_;
+  int depth_;
+};
+
 void QtUserInterface::message(std::string_view text) {
+  NormalCursor normal(*this);
   QMessageBox box(QMessageBox::Information, kBoxTitle, toQt(text), QMessageBox::Ok, parent_);
   box.exec();
 }
 
 Answer QtUserInterface::ask(std::string_view text, Buttons buttons) {
+  NormalCursor normal(*this);
   QMessageBox box(QMessageBox::Question, kBoxTitle, toQt(text), standardButtons(buttons), parent_);
   box.setDefaultButton(buttons == Buttons::Ok || buttons == Buttons::OkCancel ? QMessageBox::Ok : QMessageBox::Yes);
   return answerOf(box.exec(), buttons);
 }
 
 std::optional<std::string> QtUserInterface::runFileDialog(const FileRequest& request, bool save) {
+  NormalCursor normal(*this);
   QFileDialog dialog(parent_, toQt(request.title), toQt(request.directory));
   dialog.setNameFilters(qtNameFilters(request.filter));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -74,6 +94,7 @@ std::optional<std::string> QtUserInterface::saveFile(const FileRequest& request)
 }
 
 int QtUserInterface::choose(std::string_view title, const std::vector<std::string>& items, int preselected) {
+  NormalCursor normal(*this);
   PickListDialog dialog(toQt(title), items, preselected, parent_);
   return dialog.exec() == QDialog::Accepted ? dialog.choice() : 0;
 }
@@ -84,12 +105,8 @@ bool QtUserInterface::runDialog(DialogModel& model) {
     message("This dialog is not available: " + std::string(model.dialogKind()));
     return false;
   }
-  // The wait cursor of a running command must not hide the dialog's own cursor.
-  const int depth = busyDepth_;
-  for (int i = 0; i < depth; ++i) setBusy(false);
-  const bool accepted = view->exec() == QDialog::Accepted;
-  for (int i = 0; i < depth; ++i) setBusy(true);
-  return accepted;
+  NormalCursor normal(*this);
+  return view->exec() == QDialog::Accepted;
 }
 
 void QtUserInterface::setBusy(bool busy) {

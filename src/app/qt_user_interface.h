@@ -27,6 +27,7 @@ class QtUserInterface : public UserInterface {
   void setBusy(bool busy) override;
 
  private:
+  class NormalCursor;
   std::optional<std::string> runFileDialog(const FileRequest& request, bool save);
 
   const DialogViewRegistry& registry_;

@@ -6,6 +6,7 @@
 #include "core/native_file.h"
 #include "core/site_listing.h"
 #include "core/text.h"
+#include "symmetry/symmetry_operators.h"
 
 namespace tessera {
 
@@ -31,6 +32,7 @@ void setDocumentPath(Session& session, const std::string& path) {
 }
 
 bool writeTo(Session& session, const std::string& path) {
+  BusyCursor busy(session.ui);
   if (!writeDocumentFile(session.document, path, session.ui)) return false;
   setDocumentPath(session, path);
   session.document.modified = false;
@@ -130,6 +132,7 @@ bool openDocument(Session& session, const std::string& path) {
     default:
       name = fullPath(path);
       clearDocument(doc);
+      BusyCursor busy(session.ui);
       if (!readDocumentFile(doc, name, session.ui)) {
         markClosed(doc);
         return false;
@@ -150,6 +153,7 @@ bool newDocument(Session& session) {
   if (!runTitleAxesDialog(session)) return false;
   CrystalRecord& old = doc.crystals[0];
   old.symmetrySource = 0;
+  BuildSymmetryMatrices(old, session.ui);
   doc.crystals[1] = old;
   runFirstSiteDialog(session);
   doc.modified = true;

@@ -145,6 +145,11 @@ TEST(DocumentCommands, NewRunsTitleAxesAndCopiesTheOldCrystal) {
   EXPECT_EQ(old.sgNumber, 0);
   EXPECT_EQ(old.xyzLines, std::vector<std::string>{"X,Y,Z;"});
   EXPECT_EQ(f.doc.importFormat, -1);
+  // The operators are rebuilt from the one line: the identity.
+  EXPECT_EQ(old.opCount, 1);
+  EXPECT_EQ(old.matricesValid, 1);
+  ASSERT_EQ(f.doc.crystals[1].opCount, 1);
+  EXPECT_EQ(f.doc.crystals[1].operators[0].rotation[1][1], 1.0f);
   // The New crystal equals the Old one field by field (compare through the file text of each).
   CrystalDocument a, b;
   a.crystals[0] = old;
