@@ -160,7 +160,10 @@ void ControlWindowView::refresh() {
   header_->setText(toQt(c.header));
   QSignalBlocker block(list_);
   list_->clear();
-  for (const std::string& row : c.rows) list_->addItem(toQt(row));
+  QStringList rows;
+  rows.reserve(static_cast<qsizetype>(c.rows.size()));
+  for (const std::string& row : c.rows) rows << toQt(row);
+  list_->addItems(rows);
   for (int k = 0; k < 6; ++k) cell_[k]->setText(toQt(c.cellFields[k]));
   if (!c.rows.empty()) list_->setCurrentRow(keep < static_cast<int>(c.rows.size()) ? keep : document_.selectedSite);
   showSelectedSite();
