@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
@@ -20,7 +21,8 @@ MainWindow::MainWindow(Session& session, RecentFiles& recent)
   setObjectName("mainWindow");
   setCentralWidget(area_);
   setAcceptDrops(true);
-  statusBar()->showMessage("Ready");
+  // A normal status-bar widget: command prompts cover it while shown.
+  statusBar()->addWidget(new QLabel("Ready", statusBar()));
   buildMenus();
   connect(workspace_, &Workspace::documentChanged, this, &MainWindow::documentChanged);
   documentChanged();

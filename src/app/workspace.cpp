@@ -142,6 +142,7 @@ void Workspace::showControlWindow() {
     connect(view->button(ControlWindowView::NewToOld), &QPushButton::clicked, this, &Workspace::transformedToInput);
     control_ = area_.addSubWindow(view);
     control_->show();
+    return;  // a new view has just filled itself
   }
   refreshControlWindow();
 }
