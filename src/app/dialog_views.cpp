@@ -1,5 +1,6 @@
 #include "app/dialog_views.h"
 
+#include "app/site_dialogs.h"
 #include "app/title_axes_dialog.h"
 #include "commands/title_axes.h"
 
@@ -18,6 +19,9 @@ bool DialogViewRegistry::contains(std::string_view kind) const { return factorie
 
 void registerDialogViews(DialogViewRegistry& registry) {
   registry.add(TitleAxesModel::kKind, viewFactory<TitleAxesDialog, TitleAxesModel>());
+  registry.add(SiteDialogModel::kKind, viewFactory<SiteDialog, SiteDialogModel>());
+  registry.add(OccupantDialogModel::kKind, viewFactory<OccupantDialog, OccupantDialogModel>());
+  registry.add(SiteOccupanciesModel::kKind, viewFactory<SiteOccupanciesDialog, SiteOccupanciesModel>());
 }
 
 }  // namespace tessera::app

@@ -1,6 +1,7 @@
 #include "app/workspace.h"
 
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -12,6 +13,8 @@
 #include "app/text_window.h"
 #include "commands/command_line.h"
 #include "commands/document_commands.h"
+#include "commands/site_commands.h"
+#include "commands/site_dialog_model.h"
 
 namespace tessera::app {
 
@@ -83,6 +86,29 @@ void Workspace::transformedToInput() {
   afterCommand();
 }
 
+void Workspace::addSite() {
+  tessera::addSite(session_);
+  afterCommand();
+}
+
+void Workspace::editSite() {
+  editSelectedSite(session_, session_.document.selectedSite);
+  afterCommand();
+}
+
+void Workspace::deleteSite() {
+  deleteSelectedSite(session_, session_.document.selectedSite);
+  afterCommand();
+}
+
+void Workspace::showSelectedAtom() {
+  const CrystalDocument& doc = session_.document;
+  if (doc.selectedSite < 0 || doc.selectedSite >= doc.siteCount()) return;
+  SiteOccupanciesModel model;
+  model.view = siteOccupancies(doc, doc.selectedSite);
+  session_.ui.runDialog(model);
+}
+
 bool Workspace::closeDocument() {
   if (!closeDocumentCommand(session_)) return false;
   closeControlWindow();
@@ -138,8 +164,17 @@ void Workspace::showControlWindow() {
   if (!control_) {
     auto* view = new ControlWindowView(session_.document);
     view->setCloseGuard([this] { return closeFromControlWindow(); });
-    view->button(ControlWindowView::NewToOld)->setEnabled(true);
-    connect(view->button(ControlWindowView::NewToOld), &QPushButton::clicked, this, &Workspace::transformedToInput);
+    const std::pair<ControlWindowView::Button, void (Workspace::*)()> live[] = {
+        {ControlWindowView::NewToOld, &Workspace::transformedToInput},
+        {ControlWindowView::Add, &Workspace::addSite},
+        {ControlWindowView::Edit, &Workspace::editSite},
+        {ControlWindowView::Delete, &Workspace::deleteSite},
+        {ControlWindowView::SelectedAtom, &Workspace::showSelectedAtom}};
+    for (const auto& [button, action] : live) {
+      view->button(button)->setEnabled(true);
+      connect(view->button(button), &QPushButton::clicked, this, action);
+    }
+    connect(view->siteList(), &QListWidget::itemDoubleClicked, this, &Workspace::editSite);
     control_ = area_.addSubWindow(view);
     control_->show();
     return;  // a new view has just filled itself

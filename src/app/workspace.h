@@ -44,6 +44,11 @@ class Workspace : public QObject {
   void saveAs();
   void titleAxes();
   void transformedToInput();
+  /// The Control Window's site buttons: Add, Edit, Delete and Selected atom.
+  void addSite();
+  void editSite();
+  void deleteSite();
+  void showSelectedAtom();
   /// Closes the document after the save prompt; false when the user kept it open.
   bool closeDocument();
   /// Closes the document and every window (program exit); false when the user cancelled.

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "commands/site_commands.h"
 #include "commands/title_axes.h"
 #include "core/native_file.h"
 #include "core/site_listing.h"
@@ -161,10 +162,14 @@ bool newDocument(Session& session) {
 }
 
 bool runFirstSiteDialog(Session& session) {
-  // The input-site list of a new document starts with room for 40 sites.
-  session.document.sites[0].clear();
-  growSites(session.document.sites[0], 40);
-  return true;
+  // The input-site list of a new document starts with room for 40 sites and site 1.
+  std::vector<Site>& sites = session.document.sites[0];
+  sites.clear();
+  growSites(sites, 40);
+  Site first;
+  first.ortepType = -1;
+  sites.push_back(first);
+  return editSite(session, 0, true);
 }
 
 bool saveCommand(Session& session) {

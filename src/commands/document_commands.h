@@ -53,8 +53,8 @@ bool openDocument(Session& session, const std::string& path);
 /// The New document procedure: defaults, Title/Axes dialog, operators, first site; false when cancelled.
 bool newDocument(Session& session);
 
-/// Where the first site of a new document is entered; until the site dialog
-/// exists a new document starts without sites. Returns false when cancelled.
+/// The site dialog for the first site of a new document; when it is cancelled the
+/// document has no sites. Returns false when cancelled.
 bool runFirstSiteDialog(Session& session);
 
 /// File > Save: writes the document to its path (Save As for an untitled one).

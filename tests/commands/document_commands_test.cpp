@@ -1,4 +1,5 @@
 #include "commands/document_commands.h"
+#include "commands/site_dialog_model.h"
 
 #include <gtest/gtest.h>
 
@@ -132,6 +133,11 @@ TEST(DocumentCommands, NewRunsTitleAxesAndCopiesTheOldCrystal) {
     m.cell[0] = 4.0f;
     return true;
   });
+  // Cancel in the first site dialog leaves a document without sites.
+  f.ui.dialogs.push_back([](DialogModel& d) {
+    EXPECT_EQ(d.dialogKind(), "Site");
+    return false;
+  });
   ASSERT_TRUE(newCommand(f.session));
   const CrystalRecord& old = f.doc.crystals[0];
   EXPECT_TRUE(f.doc.isOpen);
@@ -155,6 +161,17 @@ TEST(DocumentCommands, NewRunsTitleAxesAndCopiesTheOldCrystal) {
   a.crystals[0] = old;
   b.crystals[0] = f.doc.crystals[1];
   EXPECT_EQ(documentFileText(a), documentFileText(b));
+
+  // OK in the first site dialog gives site 1 with its occupant.
+  f.doc.modified = false;
+  f.ui.dialogs.push_back([](DialogModel&) { return true; });
+  f.ui.dialogs.push_back([](DialogModel& d) {
+    dynamic_cast<SiteDialogModel&>(d).label = "Na1";
+    return true;
+  });
+  ASSERT_TRUE(newCommand(f.session));
+  ASSERT_EQ(f.doc.siteCount(), 1);
+  EXPECT_EQ(f.doc.sites[0][0].occupants.at(0).label, "Na1");
 }
 
 TEST(TransformedToInput, QuestionsAndTheCopy) {
