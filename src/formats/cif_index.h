@@ -1,0 +1,106 @@
+#pragma once
+// A whole CIF text parsed once into data blocks: each block lists its items in
+// file order, its loops and its values (views into the text), with a
+// case-blind name index. Syntax errors are recorded where they were met and tied
+// to the item, loop or value they damage, so a request meets them later.
+
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "formats/cif_tokens.h"
+
+namespace tessera {
+
+inline constexpr std::size_t kCifNone = std::numeric_limits<std::size_t>::max();
+
+/// Message texts of the block structure.
+inline constexpr const char* kCifMiscount = " Item miscount in loop";
+inline constexpr const char* kCifIllegalTagValue = " Illegal tag/value construction";
+inline constexpr const char* kCifConstructionError = " Syntax construction error";
+
+/// One value: a view into the text and how it was written.
+struct CifValue {
+  std::string_view text;
+  CifValueKind kind = CifValueKind::Plain;
+};
+
+/// One data name of a block.
+struct CifItem {
+  std::string_view name;       ///< as written, with its "_"
+  std::size_t line = 0;        ///< line of the name
+  std::size_t loop = kCifNone; ///< loop number, kCifNone when not looped
+  std::size_t column = 0;      ///< column in the loop packet
+  std::size_t value = kCifNone;///< value index of an unlooped name (kCifNone: none)
+  std::size_t error = kCifNone;///< error met by this item, kCifNone when sound
+};
+
+/// One loop_: its values are values[firstValue .. firstValue + valueCount).
+struct CifLoop {
+  std::size_t firstValue = 0;
+  std::size_t nameCount = 0;
+  std::size_t valueCount = 0;
+  std::size_t miscount = kCifNone;  ///< error of an incomplete last packet
+  /// Packets, the incomplete last one included.
+  std::size_t packetCount() const { return nameCount ? (valueCount + nameCount - 1) / nameCount : 0; }
+};
+
+/// Case-blind hashing and comparison of data names (ASCII letters).
+struct CifNameHash {
+  std::size_t operator()(std::string_view s) const noexcept;
+};
+struct CifNameEqual {
+  bool operator()(std::string_view a, std::string_view b) const noexcept;
+};
+
+/// One data block.
+struct CifBlock {
+  std::string_view name;                 ///< the text after "data_"
+  std::size_t line = 0;                  ///< line of the data_ header
+  std::vector<CifItem> items;            ///< file order, repeated names included
+  std::vector<CifLoop> loops;
+  std::vector<CifValue> values;
+  std::unordered_map<std::string_view, std::size_t, CifNameHash, CifNameEqual> index;  ///< first item of each name
+  std::unordered_map<std::size_t, std::size_t> badValues;  ///< value index -> error
+  std::size_t blockError = kCifNone;     ///< first error not tied to an item
+  /// The item of that name (any case), nullptr when absent.
+  const CifItem* find(std::string_view name) const;
+  /// Value index of a looped item in the given packet.
+  std::size_t loopValue(const CifItem& item, std::size_t packet) const {
+    return loops[item.loop].firstValue + packet * loops[item.loop].nameCount + item.column;
+  }
+};
+
+/// A syntax error and where it was met.
+struct CifError {
+  std::size_t block = 0;
+  std::size_t line = 0;
+  const char* text = "";
+  bool reported = false;
+};
+
+/// A parsed CIF text. Holds the text, so views stay valid for its lifetime.
+class CifIndex {
+ public:
+  /// Takes the text and parses it at once.
+  explicit CifIndex(std::string text);
+  CifIndex(const CifIndex&) = delete;
+  CifIndex& operator=(const CifIndex&) = delete;
+
+  /// The data blocks in file order.
+  const std::vector<CifBlock>& blocks() const { return blocks_; }
+  /// Every syntax error met.
+  std::vector<CifError>& errors() { return errors_; }
+  const std::vector<CifError>& errors() const { return errors_; }
+
+ private:
+  class Parser;
+  std::string text_;
+  std::vector<CifBlock> blocks_;
+  std::vector<CifError> errors_;
+};
+
+}  // namespace tessera
