@@ -11,17 +11,18 @@ namespace {
 bool usable(const CifValue& v) { return v.kind != CifValueKind::NoValue && v.kind != CifValueKind::Bad; }
 
 // Every usable value of an item, all packets of a looped one.
-std::vector<std::string_view> valuesOf(const CifBlock& b, const CifItem& item) {
+std::vector<std::string_view> valuesOf(const CifIndex& index, const CifBlock& b, const CifItem& item) {
+  const std::vector<CifValue>& values = index.values();
   std::vector<std::string_view> out;
   if (item.error != kCifNone) return out;
   if (item.loop == kCifNone) {
-    if (item.value != kCifNone && usable(b.values[item.value])) out.push_back(b.values[item.value].text);
+    if (item.value != kCifNone && usable(values[item.value])) out.push_back(values[item.value].text);
     return out;
   }
   const CifLoop& loop = b.loops[item.loop];
   for (std::size_t p = 0; p < loop.packetCount(); ++p) {
     const std::size_t v = b.loopValue(item, p);
-    if (v < loop.firstValue + loop.valueCount && usable(b.values[v])) out.push_back(b.values[v].text);
+    if (v < loop.firstValue + loop.valueCount && usable(values[v])) out.push_back(values[v].text);
   }
   return out;
 }
@@ -59,8 +60,8 @@ void CifDictionary::loadBlock(CifIndex& index, std::size_t blockNumber) {
     const CifItem* pairedType = isName && item.loop != kCifNone ? column(b, item.loop, "_type") : nullptr;
     const bool typeInNameLoop = isType && item.loop != kCifNone && column(b, item.loop, "_name");
     if (isName && pairedType) {
-      const auto names = valuesOf(b, item);
-      const auto types = valuesOf(b, *pairedType);
+      const auto names = valuesOf(index, b, item);
+      const auto types = valuesOf(index, b, *pairedType);
       if (names.size() != types.size()) {
         pendingLine = item.line;
         missing();
@@ -68,10 +69,10 @@ void CifDictionary::loadBlock(CifIndex& index, std::size_t blockNumber) {
       for (std::size_t i = 0; i < names.size() && i < types.size(); ++i) add(names[i], types[i]);
     } else if (isName) {
       if (!pending.empty()) missing();
-      pending = valuesOf(b, item);
+      pending = valuesOf(index, b, item);
       pendingLine = item.line;
     } else if (isType && !typeInNameLoop) {
-      const auto types = valuesOf(b, item);
+      const auto types = valuesOf(index, b, item);
       if (types.empty()) continue;
       if (pending.empty()) looseType = std::string(types.front());
       for (std::string_view name : pending) add(name, types.front());

@@ -1,7 +1,7 @@
 #pragma once
 // A whole CIF text parsed once into data blocks: each block lists its items in
-// file order, its loops and its values (views into the text), with a
-// case-blind name index. Syntax errors are recorded where they were met and tied
+// file order and its loops, with a case-blind name index; the values of all
+// blocks are views into the text, kept in one array. Syntax errors are recorded where they were met and tied
 // to the item, loop or value they damage, so a request meets them later.
 
 #include <cstddef>
@@ -38,7 +38,7 @@ struct CifItem {
   std::size_t error = kCifNone;///< error met by this item, kCifNone when sound
 };
 
-/// One loop_: its values are values[firstValue .. firstValue + valueCount).
+/// One loop_: its values are values()[firstValue .. firstValue + valueCount).
 struct CifLoop {
   std::size_t firstValue = 0;
   std::size_t nameCount = 0;
@@ -62,9 +62,7 @@ struct CifBlock {
   std::size_t line = 0;                  ///< line of the data_ header
   std::vector<CifItem> items;            ///< file order, repeated names included
   std::vector<CifLoop> loops;
-  std::vector<CifValue> values;
   std::unordered_map<std::string_view, std::size_t, CifNameHash, CifNameEqual> index;  ///< first item of each name
-  std::unordered_map<std::size_t, std::size_t> badValues;  ///< value index -> error
   std::size_t blockError = kCifNone;     ///< first error not tied to an item
   /// The item of that name (any case), nullptr when absent.
   const CifItem* find(std::string_view name) const;
@@ -92,6 +90,10 @@ class CifIndex {
 
   /// The data blocks in file order.
   const std::vector<CifBlock>& blocks() const { return blocks_; }
+  /// The values of every block, in file order.
+  const std::vector<CifValue>& values() const { return values_; }
+  /// The error of a Bad value, kCifNone for sound ones.
+  std::size_t valueError(std::size_t value) const;
   /// Every syntax error met.
   std::vector<CifError>& errors() { return errors_; }
   const std::vector<CifError>& errors() const { return errors_; }
@@ -100,6 +102,8 @@ class CifIndex {
   class Parser;
   std::string text_;
   std::vector<CifBlock> blocks_;
+  std::vector<CifValue> values_;
+  std::unordered_map<std::size_t, std::size_t> badValues_;  // value index -> error
   std::vector<CifError> errors_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <string>
 #include <system_error>
 
@@ -15,10 +16,13 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // keeps the accumulator from overflowing on a hostile run of digits.
 constexpr long long kExponentCap = 1000000000LL;
 
-// Where the parts of a number word lie.
+// Where the parts of a number word lie. digits holds the significant digits of
+// the mantissa while they fit in 53 bits (exact is then true).
 struct NumberParts {
   bool negative = false;
-  std::string_view mantissa;   // digits with the decimal point, no sign
+  std::string_view mantissa;     // digits with the decimal point, no sign
+  std::uint64_t digits = 0;
+  bool exact = true;
   std::size_t leadingZeros = 0;  // zeros before the first significant digit
   std::size_t intDigits = 0;     // digits before the decimal point
   std::size_t fracDigits = 0;    // digits after the decimal point
@@ -26,53 +30,65 @@ struct NumberParts {
   std::string_view suDigits;     // empty when no standard uncertainty is given
 };
 
-std::size_t scanDigits(std::string_view w, std::size_t i) {
-  while (i < w.size() && isDigit(w[i])) ++i;
-  return i;
+constexpr std::uint64_t kExactLimit = 1ULL << 53;
+
+// Scans digits from c, folding them into p.digits; returns the end.
+const char* scanMantissaDigits(const char* c, const char* end, NumberParts& p) {
+  std::uint64_t digits = p.digits;
+  std::size_t zeros = p.leadingZeros;
+  bool exact = p.exact;
+  for (; c < end && isDigit(*c); ++c) {
+    const unsigned d = static_cast<unsigned>(*c - '0');
+    if (digits == 0 && d == 0) {
+      ++zeros;
+    } else if (digits < kExactLimit / 10) {
+      digits = digits * 10 + d;
+    } else {
+      exact = false;
+    }
+  }
+  p.digits = digits;
+  p.leadingZeros = zeros;
+  p.exact = exact;
+  return c;
 }
 
-std::optional<NumberParts> splitNumber(std::string_view w) {
-  NumberParts p;
-  std::size_t i = 0;
-  if (i < w.size() && (w[i] == '+' || w[i] == '-')) p.negative = w[i++] == '-';
-  const std::size_t mantissaStart = i;
-  i = scanDigits(w, i);
-  p.intDigits = i - mantissaStart;
-  if (i < w.size() && w[i] == '.') {
-    const std::size_t fracStart = ++i;
-    i = scanDigits(w, i);
-    p.fracDigits = i - fracStart;
-  }
-  if (p.intDigits + p.fracDigits == 0) return std::nullopt;
-  p.mantissa = w.substr(mantissaStart, i - mantissaStart);
-  for (char c : p.mantissa) {
-    if (c == '.') continue;
-    if (c != '0') break;
-    ++p.leadingZeros;
-  }
+bool isSign(char c) { return c == '+' || c == '-'; }
 
-  if (i < w.size() && (w[i] == 'e' || w[i] == 'E' || w[i] == '+' || w[i] == '-')) {
-    bool negativeExponent = w[i] == '-';
-    const bool letter = w[i] == 'e' || w[i] == 'E';
-    ++i;
-    if (letter && i < w.size() && (w[i] == '+' || w[i] == '-')) negativeExponent = w[i++] == '-';
-    const std::size_t expStart = i;
-    for (; i < w.size() && isDigit(w[i]); ++i) {
-      if (p.exponent < kExponentCap) p.exponent = p.exponent * 10 + (w[i] - '0');
+bool splitNumber(std::string_view w, NumberParts& p) {
+  const char* c = w.data();
+  const char* const end = c + w.size();
+  if (c < end && isSign(*c)) p.negative = *c++ == '-';
+  const char* const mantissaStart = c;
+  c = scanMantissaDigits(c, end, p);
+  p.intDigits = static_cast<std::size_t>(c - mantissaStart);
+  if (c < end && *c == '.') {
+    const char* const fracStart = ++c;
+    c = scanMantissaDigits(c, end, p);
+    p.fracDigits = static_cast<std::size_t>(c - fracStart);
+  }
+  if (p.intDigits + p.fracDigits == 0) return false;
+  p.mantissa = std::string_view(mantissaStart, static_cast<std::size_t>(c - mantissaStart));
+
+  if (c < end && (*c == 'e' || *c == 'E' || isSign(*c))) {
+    bool negativeExponent = *c == '-';
+    if (!isSign(*c++) && c < end && isSign(*c)) negativeExponent = *c++ == '-';
+    const char* const expStart = c;
+    for (; c < end && isDigit(*c); ++c) {
+      if (p.exponent < kExponentCap) p.exponent = p.exponent * 10 + (*c - '0');
     }
-    if (i == expStart) return std::nullopt;
+    if (c == expStart) return false;
     if (negativeExponent) p.exponent = -p.exponent;
   }
 
-  if (i < w.size() && w[i] == '(') {
-    const std::size_t suStart = ++i;
-    i = scanDigits(w, i);
-    p.suDigits = w.substr(suStart, i - suStart);
-    if (i >= w.size() || w[i] != ')') return std::nullopt;
-    ++i;
+  if (c < end && *c == '(') {
+    const char* const suStart = ++c;
+    while (c < end && isDigit(*c)) ++c;
+    p.suDigits = std::string_view(suStart, static_cast<std::size_t>(c - suStart));
+    if (c >= end || *c != ')') return false;
+    ++c;
   }
-  if (i != w.size()) return std::nullopt;
-  return p;
+  return c == end;
 }
 
 // Converts "[-]digits e exponent" with correct rounding. Out-of-range results are
@@ -103,6 +119,23 @@ std::optional<double> convert(bool negative, std::string_view digits, long long 
   return value;
 }
 
+// Both factors are exact doubles (an integer below 2^53, a power of ten up to
+// 10^22), so one multiplication or division rounds correctly.
+std::optional<double> exactProduct(std::uint64_t digits, long long exponent) {
+  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (digits >= kExactLimit || exponent < -22 || exponent > 22) return std::nullopt;
+  const double m = static_cast<double>(digits);
+  return exponent >= 0 ? m * kPow10[exponent] : m / kPow10[-exponent];
+}
+
+std::uint64_t smallInteger(std::string_view digits) {
+  if (digits.size() > 15) return kExactLimit;
+  std::uint64_t v = 0;
+  for (char c : digits) v = v * 10 + static_cast<unsigned>(c - '0');
+  return v;
+}
+
 long long clampExponent(long long e) {
   if (e > 2 * kExponentCap) return 2 * kExponentCap;
   if (e < -2 * kExponentCap) return -2 * kExponentCap;
@@ -111,23 +144,29 @@ long long clampExponent(long long e) {
 
 }  // namespace
 
-bool isCifNumber(std::string_view word) { return splitNumber(word).has_value(); }
+bool isCifNumber(std::string_view word) {
+  NumberParts parts;
+  return splitNumber(word, parts);
+}
 
 std::optional<CifNumber> parseCifNumber(std::string_view word) {
-  const auto parts = splitNumber(word);
-  if (!parts) return std::nullopt;
+  NumberParts p;
+  if (!splitNumber(word, p)) return std::nullopt;
   // Decimal magnitude of the leading significant digit, only used to tell
   // overflow from underflow.
-  const long long lead = static_cast<long long>(parts->intDigits) - static_cast<long long>(parts->leadingZeros);
-  const long long magnitude = clampExponent(lead + parts->exponent);
-  CifNumber number;
-  const auto value = convert(parts->negative, parts->mantissa, parts->exponent, magnitude);
+  const long long lead = static_cast<long long>(p.intDigits) - static_cast<long long>(p.leadingZeros);
+  const long long magnitude = clampExponent(lead + p.exponent);
+  const long long scale = clampExponent(p.exponent - static_cast<long long>(p.fracDigits));
+  auto value = p.exact ? exactProduct(p.digits, scale) : std::nullopt;
+  if (value && p.negative) value = -*value;
+  if (!value) value = convert(p.negative, p.mantissa, p.exponent, magnitude);
   if (!value) return std::nullopt;
+  CifNumber number;
   number.value = *value;
-  if (!parts->suDigits.empty()) {
-    const long long suExponent = clampExponent(parts->exponent - static_cast<long long>(parts->fracDigits));
-    const long long suMagnitude = clampExponent(static_cast<long long>(parts->suDigits.size()) + suExponent);
-    const auto su = convert(false, parts->suDigits, suExponent, suMagnitude);
+  if (!p.suDigits.empty()) {
+    const long long suMagnitude = clampExponent(static_cast<long long>(p.suDigits.size()) + scale);
+    auto su = exactProduct(smallInteger(p.suDigits), scale);
+    if (!su) su = convert(false, p.suDigits, scale, suMagnitude);
     if (!su) return std::nullopt;
     number.su = *su;
   }

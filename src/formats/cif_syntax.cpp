@@ -109,6 +109,7 @@ void CifReader::openCifText(std::string text, std::string displayName) {
   loopMore_ = false;
   cursors_.clear();
   charTyped_.clear();
+  for (RecentName& r : recent_) r.name.clear();
   checked_.assign(index_->blocks().size(), false);
 }
 
@@ -149,6 +150,7 @@ void CifReader::openBlock(std::size_t i) {
   cursors_.assign(b.loops.size(), LoopCursor{});
   for (std::size_t l = 0; l < b.loops.size(); ++l) cursors_[l].lastRead.assign(b.loops[l].nameCount, kCifNone);
   charTyped_.assign(b.items.size(), false);
+  for (RecentName& r : recent_) r.name.clear();
   if (dictionaryTypes_ && !dictionary_.empty()) {
     for (std::size_t k = 0; k < b.items.size(); ++k) charTyped_[k] = dictionary_.typeOf(b.items[k].name) == "char";
   }
@@ -161,16 +163,17 @@ void CifReader::openBlock(std::size_t i) {
 
 // Only "numb" is checked: any value, digits included, is a valid character string.
 void CifReader::checkTypes(const CifBlock& b) {
+  const std::vector<CifValue>& values = index_->values();
   for (const CifItem& item : b.items) {
     if (dictionary_.typeOf(item.name) != "numb") continue;
     bool fits = true;
     if (item.loop == kCifNone) {
-      fits = item.value == kCifNone || fitsNumb(b.values[item.value]);
+      fits = item.value == kCifNone || fitsNumb(values[item.value]);
     } else {
       const CifLoop& loop = b.loops[item.loop];
       for (std::size_t p = 0; fits && p < loop.packetCount(); ++p) {
         const std::size_t v = b.loopValue(item, p);
-        fits = v >= loop.firstValue + loop.valueCount || fitsNumb(b.values[v]);
+        fits = v >= loop.firstValue + loop.valueCount || fitsNumb(values[v]);
       }
     }
     if (!fits) ui_.message(cifTypeWarning(item.name));
@@ -184,12 +187,27 @@ void CifReader::report(std::size_t error) {
   ui_.message(cifErrorMessage(fileName_, index_->blocks()[e.block].name, e.line, e.text));
 }
 
+const CifItem* CifReader::lookup(std::string_view name) {
+  if (name.empty()) return nullptr;
+  const std::size_t slot =
+      (name.size() * 7 + static_cast<unsigned char>(name.back()) * 3 + static_cast<unsigned char>(name[name.size() / 2])) %
+      kRecentNames;
+  RecentName& r = recent_[slot];
+  if (r.name == name) return r.item;
+  const CifItem* item = block()->find(name);
+  if (item) {
+    r.name.assign(name);
+    r.item = item;
+  }
+  return item;
+}
+
 // Finds the value a request reads, moving a loop to its next packet when this
 // name was already read in the current one.
 const CifValue* CifReader::request(std::string_view name, const CifItem** itemOut) {
   const CifBlock* b = block();
   if (!b) return nullptr;
-  const CifItem* item = b->find(name);
+  const CifItem* item = lookup(name);
   if (!item) return nullptr;
   *itemOut = item;
   if (item->error != kCifNone) {
@@ -219,10 +237,10 @@ const CifValue* CifReader::request(std::string_view name, const CifItem** itemOu
     v = b->loopValue(*item, cursor.packet);
   }
   if (v == kCifNone) return nullptr;
-  const CifValue& value = b->values[v];
+  const CifValue& value = index_->values()[v];
   if (value.kind == CifValueKind::Bad) {
-    const auto bad = b->badValues.find(v);
-    if (bad != b->badValues.end()) report(bad->second);
+    const std::size_t error = index_->valueError(v);
+    if (error != kCifNone) report(error);
     return nullptr;
   }
   return &value;

@@ -5,6 +5,7 @@
 // uncertainties or as character strings. Syntax errors are shown through the UI
 // port when a request meets them, and end only that request.
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -86,6 +87,15 @@ class CifReader {
     std::vector<std::size_t> lastRead;  // per column: the packet it was last read in
   };
 
+  // Recently requested names: a caller reading a loop asks the same few names over
+  // and over, and an exact byte match is cheaper than the case-blind hash.
+  struct RecentName {
+    std::string name;
+    const CifItem* item = nullptr;
+  };
+  static constexpr std::size_t kRecentNames = 32;
+
+  const CifItem* lookup(std::string_view name);
   const CifValue* request(std::string_view name, const CifItem** itemOut);
   const CifBlock* block() const;
   void openBlock(std::size_t i);
@@ -105,6 +115,7 @@ class CifReader {
   std::vector<LoopCursor> cursors_;
   std::vector<bool> charTyped_;  // per item of the open block: dictionary type "char"
   std::vector<bool> checked_;    // per block: dictionary check done
+  std::array<RecentName, kRecentNames> recent_;
 };
 
 }  // namespace tessera

@@ -1,5 +1,6 @@
 #include "formats/cif_tokens.h"
 
+#include <array>
 #include <cstring>
 
 namespace tessera {
@@ -9,6 +10,13 @@ namespace {
 // Carriage returns separate tokens like blanks, so files written with CR LF line
 // ends read the same.
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Characters that end an unquoted word.
+constexpr auto kEndsWord = [] {
+  std::array<bool, 256> t{};
+  for (unsigned char c : {' ', '\t', '\r', '\n', '#'}) t[c] = true;
+  return t;
+}();
 
 bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
   if (text.size() < lowerPrefix.size()) return false;
@@ -117,7 +125,7 @@ CifToken CifTokenizer::word() {
   CifToken token;
   token.line = line_;
   const std::size_t start = pos_;
-  while (pos_ < buf_.size() && !isBlank(buf_[pos_]) && buf_[pos_] != '#') ++pos_;
+  while (pos_ < buf_.size() && !kEndsWord[static_cast<unsigned char>(buf_[pos_])]) ++pos_;
   const std::string_view w = buf_.substr(start, pos_ - start);
   token.text = w;
   if (w[0] == '_') {
