@@ -1,6 +1,8 @@
 #include "formats/cif_syntax.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "core/text.h"
@@ -15,6 +17,9 @@ bool readWholeFile(const std::string& path, std::string& out) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   out.clear();
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec) out.reserve(static_cast<std::size_t>(size));
   char chunk[65536];
   std::size_t n = 0;
   while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) out.append(chunk, n);

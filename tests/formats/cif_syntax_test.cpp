@@ -218,6 +218,13 @@ TEST(CifSyntax, EachSyntaxErrorEndsOnlyItsRequest) {
                                  " ciftbx error in  test.cif  data_e  line    5 Syntax construction error\n",
                                  " ciftbx error in  test.cif  data_e  line    9 Unexpected end of data\n"}));
   EXPECT_EQ(cifErrorMessage("a b.cif   ", "x", 123456, " T"), " ciftbx error in  a b.cif  data_x  line123456 T\n");
+
+  // Values before any name are the block's own error, shown once when it is opened.
+  Cif stray("data_s\n1 2 3\nloop_ 4 5\n_a 6\n");
+  EXPECT_EQ(stray.number("_a"), 6.0);
+  stray.reader.selectBlock(0);
+  EXPECT_EQ(stray.ui.messages(),
+            std::vector<std::string>{" ciftbx error in  test.cif  data_s  line    2 Syntax construction error\n"});
 }
 
 TEST(CifDictionary, ShippedFileTypesAndValidation) {
