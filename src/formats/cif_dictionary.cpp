@@ -8,7 +8,7 @@ namespace tessera {
 
 namespace {
 
-bool usable(const CifValue& v) { return v.kind != CifValueKind::NoValue && v.kind != CifValueKind::Bad; }
+bool usable(const CifValue& v) { return v.kind() != CifValueKind::NoValue && v.kind() != CifValueKind::Bad; }
 
 // Every usable value of an item, all packets of a looped one.
 std::vector<std::string_view> valuesOf(const CifIndex& index, const CifBlock& b, const CifItem& item) {
@@ -16,13 +16,13 @@ std::vector<std::string_view> valuesOf(const CifIndex& index, const CifBlock& b,
   std::vector<std::string_view> out;
   if (item.error != kCifNone) return out;
   if (item.loop == kCifNone) {
-    if (item.value != kCifNone && usable(values[item.value])) out.push_back(values[item.value].text);
+    if (item.value != kCifNone && usable(values[item.value])) out.push_back(index.valueText(item.value));
     return out;
   }
   const CifLoop& loop = b.loops[item.loop];
   for (std::size_t p = 0; p < loop.packetCount(); ++p) {
     const std::size_t v = b.loopValue(item, p);
-    if (v < loop.firstValue + loop.valueCount && usable(values[v])) out.push_back(values[v].text);
+    if (v < loop.firstValue + loop.valueCount && usable(values[v])) out.push_back(index.valueText(v));
   }
   return out;
 }

@@ -101,7 +101,7 @@ class CifIndex::Parser {
   }
 
   std::size_t addValue(const CifToken& t) {
-    owner_.values_.push_back(CifValue{t.text, t.valueKind});
+    owner_.values_.emplace_back(t.offset, t.valueKind);
     const std::size_t index = owner_.values_.size() - 1;
     if (t.valueKind == CifValueKind::Bad) owner_.badValues_.emplace(index, addError(t.line, t.error));
     return index;

@@ -5,6 +5,7 @@
 // to the item, loop or value they damage, so a request meets them later.
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -22,10 +23,20 @@ inline constexpr const char* kCifMiscount = " Item miscount in loop";
 inline constexpr const char* kCifIllegalTagValue = " Illegal tag/value construction";
 inline constexpr const char* kCifConstructionError = " Syntax construction error";
 
-/// One value: a view into the text and how it was written.
-struct CifValue {
-  std::string_view text;
-  CifValueKind kind = CifValueKind::Plain;
+/// One value: where its token starts in the text and how it was written. Eight
+/// bytes, so a loop of a million values stays small; CifIndex::valueText reads it.
+class CifValue {
+ public:
+  /// A value whose token starts at offset.
+  CifValue(std::size_t offset, CifValueKind kind)
+      : packed_((static_cast<std::uint64_t>(offset) << 3) | static_cast<std::uint64_t>(kind)) {}
+  /// Text position of the token's first character (word, quote mark or ";").
+  std::size_t offset() const { return static_cast<std::size_t>(packed_ >> 3); }
+  /// How the value was written.
+  CifValueKind kind() const { return static_cast<CifValueKind>(packed_ & 7U); }
+
+ private:
+  std::uint64_t packed_;
 };
 
 /// One data name of a block.
@@ -40,18 +51,19 @@ struct CifItem {
 
 /// One loop_: its values are values()[firstValue .. firstValue + valueCount).
 struct CifLoop {
-  std::size_t firstValue = 0;
-  std::size_t nameCount = 0;
-  std::size_t valueCount = 0;
+  std::size_t firstValue = 0;       ///< index of its first value
+  std::size_t nameCount = 0;        ///< names per packet
+  std::size_t valueCount = 0;       ///< values read
   std::size_t miscount = kCifNone;  ///< error of an incomplete last packet
   /// Packets, the incomplete last one included.
   std::size_t packetCount() const { return nameCount ? (valueCount + nameCount - 1) / nameCount : 0; }
 };
 
-/// Case-blind hashing and comparison of data names (ASCII letters).
+/// Case-blind hash of a data name (ASCII letters).
 struct CifNameHash {
   std::size_t operator()(std::string_view s) const noexcept;
 };
+/// Case-blind equality of data names (ASCII letters).
 struct CifNameEqual {
   bool operator()(std::string_view a, std::string_view b) const noexcept;
 };
@@ -74,10 +86,10 @@ struct CifBlock {
 
 /// A syntax error and where it was met.
 struct CifError {
-  std::size_t block = 0;
-  std::size_t line = 0;
-  const char* text = "";
-  bool reported = false;
+  std::size_t block = 0;     ///< block it was met in
+  std::size_t line = 0;      ///< 1-based line
+  const char* text = "";     ///< message text, beginning with a blank
+  bool reported = false;     ///< already shown to the user
 };
 
 /// A parsed CIF text. Holds the text, so views stay valid for its lifetime.
@@ -92,6 +104,8 @@ class CifIndex {
   const std::vector<CifBlock>& blocks() const { return blocks_; }
   /// The values of every block, in file order.
   const std::vector<CifValue>& values() const { return values_; }
+  /// The text of value i: without quote marks; a text field's lines.
+  std::string_view valueText(std::size_t i) const { return cifValueText(text_, values_[i].offset(), values_[i].kind()); }
   /// The error of a Bad value, kCifNone for sound ones.
   std::size_t valueError(std::size_t value) const;
   /// Every syntax error met.

@@ -29,14 +29,14 @@ bool readWholeFile(const std::string& path, std::string& out) {
 }
 
 // A value the dictionary's "numb" accepts: a number, quoted or not, or no value.
-bool fitsNumb(const CifValue& v) {
-  switch (v.kind) {
+bool fitsNumb(const CifIndex& index, std::size_t v) {
+  switch (index.values()[v].kind()) {
     case CifValueKind::NoValue:
     case CifValueKind::Bad:
       return true;
     case CifValueKind::Plain:
     case CifValueKind::Quoted:
-      return isCifNumber(v.text);
+      return isCifNumber(index.valueText(v));
     case CifValueKind::Text:
       return false;
   }
@@ -168,17 +168,16 @@ void CifReader::openBlock(std::size_t i) {
 
 // Only "numb" is checked: any value, digits included, is a valid character string.
 void CifReader::checkTypes(const CifBlock& b) {
-  const std::vector<CifValue>& values = index_->values();
   for (const CifItem& item : b.items) {
     if (dictionary_.typeOf(item.name) != "numb") continue;
     bool fits = true;
     if (item.loop == kCifNone) {
-      fits = item.value == kCifNone || fitsNumb(values[item.value]);
+      fits = item.value == kCifNone || fitsNumb(*index_, item.value);
     } else {
       const CifLoop& loop = b.loops[item.loop];
       for (std::size_t p = 0; fits && p < loop.packetCount(); ++p) {
         const std::size_t v = b.loopValue(item, p);
-        fits = v >= loop.firstValue + loop.valueCount || fitsNumb(values[v]);
+        fits = v >= loop.firstValue + loop.valueCount || fitsNumb(*index_, v);
       }
     }
     if (!fits) ui_.message(cifTypeWarning(item.name));
@@ -207,17 +206,17 @@ const CifItem* CifReader::lookup(std::string_view name) {
   return item;
 }
 
-// Finds the value a request reads, moving a loop to its next packet when this
-// name was already read in the current one.
-const CifValue* CifReader::request(std::string_view name, const CifItem** itemOut) {
+// Finds the value a request reads (kCifNone: none), moving a loop to its next
+// packet when this name was already read in the current one.
+std::size_t CifReader::request(std::string_view name, const CifItem** itemOut) {
   const CifBlock* b = block();
-  if (!b) return nullptr;
+  if (!b) return kCifNone;
   const CifItem* item = lookup(name);
-  if (!item) return nullptr;
+  if (!item) return kCifNone;
   *itemOut = item;
   if (item->error != kCifNone) {
     report(item->error);
-    return nullptr;
+    return kCifNone;
   }
   std::size_t v = item->value;
   if (item->loop != kCifNone) {
@@ -231,32 +230,32 @@ const CifValue* CifReader::request(std::string_view name, const CifItem** itemOu
     }
     if (cursor.packet >= count) {
       loopMore_ = false;
-      return nullptr;
+      return kCifNone;
     }
     cursor.lastRead[item->column] = cursor.packet;
     loopMore_ = cursor.packet + 1 < count;
     if (loop.miscount != kCifNone && cursor.packet + 1 == count) {
       report(loop.miscount);
-      return nullptr;
+      return kCifNone;
     }
     v = b->loopValue(*item, cursor.packet);
   }
-  if (v == kCifNone) return nullptr;
-  const CifValue& value = index_->values()[v];
-  if (value.kind == CifValueKind::Bad) {
+  if (v != kCifNone && index_->values()[v].kind() == CifValueKind::Bad) {
     const std::size_t error = index_->valueError(v);
     if (error != kCifNone) report(error);
-    return nullptr;
+    return kCifNone;
   }
-  return &value;
+  return v;
 }
 
 bool CifReader::getNumber(std::string_view name, double& value, double& su) {
   const CifItem* item = nullptr;
-  const CifValue* v = request(name, &item);
-  if (!v || (v->kind != CifValueKind::Plain && v->kind != CifValueKind::Quoted)) return false;
+  const std::size_t v = request(name, &item);
+  if (v == kCifNone) return false;
+  const CifValueKind kind = index_->values()[v].kind();
+  if (kind != CifValueKind::Plain && kind != CifValueKind::Quoted) return false;
   if (dictionaryTypes_ && charTyped_[static_cast<std::size_t>(item - block()->items.data())]) return false;
-  const auto number = parseCifNumber(v->text);
+  const auto number = parseCifNumber(index_->valueText(v));
   if (!number) return false;
   value = number->value;
   su = number->su;
@@ -265,14 +264,17 @@ bool CifReader::getNumber(std::string_view name, double& value, double& su) {
 
 bool CifReader::getChar(std::string_view name, std::string& text) {
   const CifItem* item = nullptr;
-  const CifValue* v = request(name, &item);
-  if (!v || v->kind == CifValueKind::NoValue) return false;
-  if (v->kind != CifValueKind::Text) {
-    text.assign(v->text);
+  const std::size_t v = request(name, &item);
+  if (v == kCifNone) return false;
+  const CifValueKind kind = index_->values()[v].kind();
+  if (kind == CifValueKind::NoValue) return false;
+  const std::string_view value = index_->valueText(v);
+  if (kind != CifValueKind::Text) {
+    text.assign(value);
     return true;
   }
   text.clear();
-  for (char c : v->text) {
+  for (char c : value) {
     if (c != '\r') text.push_back(c);
   }
   return true;

@@ -96,7 +96,7 @@ class CifReader {
   static constexpr std::size_t kRecentNames = 32;
 
   const CifItem* lookup(std::string_view name);
-  const CifValue* request(std::string_view name, const CifItem** itemOut);
+  std::size_t request(std::string_view name, const CifItem** itemOut);
   const CifBlock* block() const;
   void openBlock(std::size_t i);
   void checkTypes(const CifBlock& b);

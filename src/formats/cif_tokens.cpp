@@ -1,5 +1,6 @@
 #include "formats/cif_tokens.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -33,11 +34,87 @@ std::string_view dropTrailingCr(std::string_view s) {
   return s;
 }
 
+std::size_t lineEnd(std::string_view buf, std::size_t from) {
+  if (from >= buf.size()) return buf.size();
+  const void* nl = std::memchr(buf.data() + from, '\n', buf.size() - from);
+  return nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - buf.data()) : buf.size();
+}
+
+// Where a value's text lies and where reading resumes after it.
+struct Extent {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::size_t resume = 0;
+  bool closed = true;
+};
+
+std::size_t wordEnd(std::string_view buf, std::size_t pos) {
+  while (pos < buf.size() && !kEndsWord[static_cast<unsigned char>(buf[pos])]) ++pos;
+  return pos;
+}
+
+// A quoted word ends at the next same mark that is followed by a blank or the line
+// end, so 'O'Brien' reads as O'Brien.
+Extent quotedExtent(std::string_view buf, std::size_t pos) {
+  const char mark = buf[pos];
+  Extent e;
+  e.begin = pos + 1;
+  const std::size_t end = lineEnd(buf, e.begin);
+  for (std::size_t i = e.begin; i < end; ++i) {
+    if (buf[i] == mark && (i + 1 >= buf.size() || isBlank(buf[i + 1]))) {
+      e.end = i;
+      e.resume = i + 1;
+      return e;
+    }
+  }
+  e.end = end;
+  e.resume = end;
+  e.closed = false;
+  return e;
+}
+
+// A text field runs from a ";" in column 1 to the next line that starts with ";".
+// When the opening line holds nothing after its ";", the value starts on the next line.
+Extent textFieldExtent(std::string_view buf, std::size_t pos) {
+  Extent e;
+  e.begin = pos + 1;
+  const std::size_t firstEnd = lineEnd(buf, e.begin);
+  bool blankOpening = true;
+  for (std::size_t i = e.begin; i < firstEnd; ++i) blankOpening = blankOpening && isBlank(buf[i]);
+  if (blankOpening && firstEnd < buf.size()) e.begin = firstEnd + 1;
+  for (std::size_t nl = firstEnd; nl < buf.size(); nl = lineEnd(buf, nl + 1)) {
+    if (nl + 1 < buf.size() && buf[nl + 1] == ';') {
+      e.end = nl < e.begin ? e.begin : nl;
+      e.resume = nl + 2;
+      return e;
+    }
+  }
+  e.begin = std::min(e.begin, buf.size());
+  e.end = buf.size();
+  e.resume = buf.size();
+  e.closed = false;
+  return e;
+}
+
 }  // namespace
 
-std::size_t CifTokenizer::lineEnd(std::size_t from) const {
-  const void* nl = std::memchr(buf_.data() + from, '\n', buf_.size() - from);
-  return nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - buf_.data()) : buf_.size();
+std::string_view cifValueText(std::string_view buffer, std::size_t offset, CifValueKind kind) {
+  switch (kind) {
+    case CifValueKind::Plain:
+    case CifValueKind::NoValue:
+      return buffer.substr(offset, wordEnd(buffer, offset) - offset);
+    case CifValueKind::Quoted: {
+      const Extent e = quotedExtent(buffer, offset);
+      return buffer.substr(e.begin, e.end - e.begin);
+    }
+    case CifValueKind::Text: {
+      const Extent e = textFieldExtent(buffer, offset);
+      return dropTrailingCr(buffer.substr(e.begin, e.end - e.begin));
+    }
+    case CifValueKind::Bad:
+      break;
+  }
+  return {};
 }
 
 void CifTokenizer::skipBlanksAndComments() {
@@ -49,7 +126,7 @@ void CifTokenizer::skipBlanksAndComments() {
     } else if (c == ' ' || c == '\t' || c == '\r') {
       ++pos_;
     } else if (c == '#') {
-      pos_ = lineEnd(pos_);
+      pos_ = lineEnd(buf_, pos_);
     } else {
       break;
     }
@@ -58,74 +135,59 @@ void CifTokenizer::skipBlanksAndComments() {
 
 CifToken CifTokenizer::next() {
   skipBlanksAndComments();
-  CifToken token;
-  token.line = line_;
-  if (pos_ >= buf_.size()) return token;
+  if (pos_ >= buf_.size()) {
+    CifToken end;
+    end.line = line_;
+    end.offset = buf_.size();
+    return end;
+  }
   const char c = buf_[pos_];
   if (c == ';' && (pos_ == 0 || buf_[pos_ - 1] == '\n')) return textField();
-  if (c == '\'' || c == '"') return quoted(c);
+  if (c == '\'' || c == '"') return quoted();
   return word();
 }
 
-// A text field runs from a ";" in column 1 to the next line that starts with ";".
-// When the opening line holds nothing after its ";", the value starts on the next line.
 CifToken CifTokenizer::textField() {
   CifToken token;
   token.kind = CifTokenKind::Value;
   token.valueKind = CifValueKind::Text;
   token.line = line_;
-  std::size_t start = pos_ + 1;
-  const std::size_t firstEnd = lineEnd(start);
-  bool blankOpening = true;
-  for (std::size_t i = start; i < firstEnd; ++i) blankOpening = blankOpening && isBlank(buf_[i]);
-  if (blankOpening && firstEnd < buf_.size()) start = firstEnd + 1;
-
-  std::size_t nl = firstEnd;
-  while (nl < buf_.size()) {
-    ++line_;
-    if (nl + 1 < buf_.size() && buf_[nl + 1] == ';') {
-      const std::size_t valueEnd = nl < start ? start : nl;
-      token.text = dropTrailingCr(buf_.substr(start, valueEnd - start));
-      pos_ = nl + 2;
-      return token;
-    }
-    nl = lineEnd(nl + 1);
+  token.offset = pos_;
+  const Extent e = textFieldExtent(buf_, pos_);
+  token.text = dropTrailingCr(buf_.substr(e.begin, e.end - e.begin));
+  if (!e.closed) {
+    token.valueKind = CifValueKind::Bad;
+    token.error = kCifUnexpectedEnd;
   }
-  token.valueKind = CifValueKind::Bad;
-  token.error = kCifUnexpectedEnd;
-  token.text = buf_.substr(start < buf_.size() ? start : buf_.size());
-  pos_ = buf_.size();
+  const auto from = buf_.begin() + static_cast<std::ptrdiff_t>(pos_);
+  line_ += static_cast<std::size_t>(std::count(from, buf_.begin() + static_cast<std::ptrdiff_t>(e.resume), '\n'));
+  pos_ = e.resume;
   return token;
 }
 
-// A quoted word ends at the next same mark that is followed by a blank or the line
-// end, so 'O'Brien' reads as O'Brien.
-CifToken CifTokenizer::quoted(char mark) {
+CifToken CifTokenizer::quoted() {
   CifToken token;
   token.kind = CifTokenKind::Value;
   token.valueKind = CifValueKind::Quoted;
   token.line = line_;
-  const std::size_t start = pos_ + 1;
-  const std::size_t end = lineEnd(start);
-  for (std::size_t i = start; i < end; ++i) {
-    if (buf_[i] == mark && (i + 1 >= buf_.size() || isBlank(buf_[i + 1]))) {
-      token.text = buf_.substr(start, i - start);
-      pos_ = i + 1;
-      return token;
-    }
+  token.offset = pos_;
+  const Extent e = quotedExtent(buf_, pos_);
+  token.text = buf_.substr(e.begin, e.end - e.begin);
+  if (!e.closed) {
+    token.valueKind = CifValueKind::Bad;
+    token.error = kCifQuoteNotClosed;
+    token.text = dropTrailingCr(token.text);
   }
-  token.valueKind = CifValueKind::Bad;
-  token.error = kCifQuoteNotClosed;
-  token.text = dropTrailingCr(buf_.substr(start, end - start));
-  pos_ = end;
+  pos_ = e.resume;
   return token;
 }
 
 CifToken CifTokenizer::word() {
   CifToken token;
   token.line = line_;
+  token.offset = pos_;
   const std::size_t start = pos_;
-  while (pos_ < buf_.size() && !kEndsWord[static_cast<unsigned char>(buf_[pos_])]) ++pos_;
+  pos_ = wordEnd(buf_, pos_);
   const std::string_view w = buf_.substr(start, pos_ - start);
   token.text = w;
   if (w[0] == '_') {

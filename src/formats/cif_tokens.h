@@ -26,12 +26,17 @@ struct CifToken {
   CifValueKind valueKind = CifValueKind::Plain;
   std::string_view text;        ///< data name with its "_", block name, or value
   std::size_t line = 0;         ///< 1-based line where the token starts
+  std::size_t offset = 0;       ///< buffer position of its first character (quote mark, ";")
   const char* error = nullptr;  ///< error text of a Bad value
 };
 
 /// Message texts of broken values.
 inline constexpr const char* kCifQuoteNotClosed = " Quoted string not closed";
 inline constexpr const char* kCifUnexpectedEnd = " Unexpected end of data";
+
+/// The text of a value of that kind whose token starts at offset (its word, opening
+/// quote mark or ";"); empty for Bad values. Reads as the tokeniser did.
+std::string_view cifValueText(std::string_view buffer, std::size_t offset, CifValueKind kind);
 
 /// Reads tokens one after the other from a buffer that must outlive it.
 class CifTokenizer {
@@ -46,9 +51,8 @@ class CifTokenizer {
  private:
   void skipBlanksAndComments();
   CifToken textField();
-  CifToken quoted(char mark);
+  CifToken quoted();
   CifToken word();
-  std::size_t lineEnd(std::size_t from) const;
 
   std::string_view buf_;
   std::size_t pos_ = 0;
