@@ -102,6 +102,8 @@ class CifIndex {
 
   /// The data blocks in file order.
   const std::vector<CifBlock>& blocks() const { return blocks_; }
+  /// The whole text.
+  std::string_view text() const { return text_; }
   /// The values of every block, in file order.
   const std::vector<CifValue>& values() const { return values_; }
   /// The text of value i: without quote marks; a text field's lines.

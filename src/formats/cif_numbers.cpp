@@ -55,7 +55,10 @@ const char* scanMantissaDigits(const char* c, const char* end, NumberParts& p) {
 
 bool isSign(char c) { return c == '+' || c == '-'; }
 
-bool splitNumber(std::string_view w, NumberParts& p) {
+bool endsWord(char c) { return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '#'; }
+
+// With inPlace the word may be followed by more text after a word-ending character.
+bool splitNumber(std::string_view w, NumberParts& p, bool inPlace) {
   const char* c = w.data();
   const char* const end = c + w.size();
   if (c < end && isSign(*c)) p.negative = *c++ == '-';
@@ -88,7 +91,7 @@ bool splitNumber(std::string_view w, NumberParts& p) {
     if (c >= end || *c != ')') return false;
     ++c;
   }
-  return c == end;
+  return c == end || (inPlace && endsWord(*c));
 }
 
 // Converts "[-]digits e exponent" with correct rounding. Out-of-range results are
@@ -142,16 +145,7 @@ long long clampExponent(long long e) {
   return e;
 }
 
-}  // namespace
-
-bool isCifNumber(std::string_view word) {
-  NumberParts parts;
-  return splitNumber(word, parts);
-}
-
-std::optional<CifNumber> parseCifNumber(std::string_view word) {
-  NumberParts p;
-  if (!splitNumber(word, p)) return std::nullopt;
+std::optional<CifNumber> convertParts(const NumberParts& p) {
   // Decimal magnitude of the leading significant digit, only used to tell
   // overflow from underflow.
   const long long lead = static_cast<long long>(p.intDigits) - static_cast<long long>(p.leadingZeros);
@@ -171,6 +165,30 @@ std::optional<CifNumber> parseCifNumber(std::string_view word) {
     number.su = *su;
   }
   return number;
+}
+
+}  // namespace
+
+bool isCifNumber(std::string_view word) {
+  NumberParts parts;
+  return splitNumber(word, parts, false);
+}
+
+bool isCifNumberAt(std::string_view text) {
+  NumberParts parts;
+  return splitNumber(text, parts, true);
+}
+
+std::optional<CifNumber> parseCifNumber(std::string_view word) {
+  NumberParts p;
+  if (!splitNumber(word, p, false)) return std::nullopt;
+  return convertParts(p);
+}
+
+std::optional<CifNumber> parseCifNumberAt(std::string_view text) {
+  NumberParts p;
+  if (!splitNumber(text, p, true)) return std::nullopt;
+  return convertParts(p);
 }
 
 }  // namespace tessera

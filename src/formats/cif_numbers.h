@@ -22,4 +22,11 @@ bool isCifNumber(std::string_view word);
 /// when the word is not a number or its value lies beyond the double range.
 std::optional<CifNumber> parseCifNumber(std::string_view word);
 
+/// isCifNumber for the word at the start of text, which ends at a blank (space, tab,
+/// CR, LF), a "#" or the end of text: numbers are read in place, without first
+/// finding the word's end.
+bool isCifNumberAt(std::string_view text);
+/// parseCifNumber for the word at the start of text, as isCifNumberAt.
+std::optional<CifNumber> parseCifNumberAt(std::string_view text);
+
 }  // namespace tessera

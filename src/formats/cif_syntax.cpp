@@ -35,6 +35,7 @@ bool fitsNumb(const CifIndex& index, std::size_t v) {
     case CifValueKind::Bad:
       return true;
     case CifValueKind::Plain:
+      return isCifNumberAt(index.text().substr(index.values()[v].offset()));
     case CifValueKind::Quoted:
       return isCifNumber(index.valueText(v));
     case CifValueKind::Text:
@@ -255,7 +256,9 @@ bool CifReader::getNumber(std::string_view name, double& value, double& su) {
   const CifValueKind kind = index_->values()[v].kind();
   if (kind != CifValueKind::Plain && kind != CifValueKind::Quoted) return false;
   if (dictionaryTypes_ && charTyped_[static_cast<std::size_t>(item - block()->items.data())]) return false;
-  const auto number = parseCifNumber(index_->valueText(v));
+  const auto number = kind == CifValueKind::Plain
+                          ? parseCifNumberAt(index_->text().substr(index_->values()[v].offset()))
+                          : parseCifNumber(index_->valueText(v));
   if (!number) return false;
   value = number->value;
   su = number->su;

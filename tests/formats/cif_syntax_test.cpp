@@ -58,6 +58,9 @@ TEST(CifNumbers, SuExponentsAndCorrectRounding) {
   EXPECT_EQ(n("1e-400")->value, 0.0);
   EXPECT_EQ(n("0.0001(12)")->su, 0.0012);
   EXPECT_EQ(n("1.2()")->su, -1.0);
+  EXPECT_EQ(parseCifNumberAt("1.5(2)#c")->su, 0.2);  // read in place, up to the word's end
+  EXPECT_EQ(parseCifNumberAt("-2e1\tx")->value, -20.0);
+  EXPECT_FALSE(isCifNumberAt("1.5x 2"));
   for (const char* word : {"1.5E", "E5", "1.2.3", "2023-01-05", "-", ".", "?", "(5)", "1.2(3", "1.2(3)x", "1e5e3",
                            "1.5--3", "1e999", "0x1F", "inf", "nan", "1,5", "", "1.2(3)(4)"}) {
     EXPECT_FALSE(n(word)) << word;
