@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/document_commands.h"
+#include "cli/symmetry_commands.h"
 #include "cli/transform_commands.h"
 
 namespace tessera::cli {
@@ -8,6 +9,8 @@ const std::vector<CliCommand>& allCommands() {
   static const std::vector<CliCommand> commands = {
       showCommand(),
       saveCommand(),
+      spaceGroupCommand(),
+      identifyCommand(),
       transformCommand(),
       hklCommand(),
   };
