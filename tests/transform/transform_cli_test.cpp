@@ -52,6 +52,38 @@ TEST(TransformCli, TransformSavesTheNewCrystalAsInput) {
   EXPECT_EQ(cli({"transform", dir.file("q.tsr"), dir.file("x.tsr"), "--standard", "F->P"}), 2);
 }
 
+TEST(TransformCli, NewSymmetryOptions) {
+  test::ScratchDir dir;
+  ScriptedUserInterface ui;
+  ASSERT_TRUE(writeDocumentFile(test::quartz(), dir.file("q.tsr"), ui));
+  // Doubling c turns the 3-2 screw into a 3-1 screw: P 32 2 1 kept is reported, P 31 2 1 fits.
+  std::string err;
+  EXPECT_EQ(cli({"--no", "transform", dir.file("q.tsr"), dir.file("a.tsr"), "--matrix", "1 0 0 0 1 0 0 0 2"}, &err), 0);
+  EXPECT_NE(err.find("tessera: The new symmetry generates"), std::string::npos) << err;
+  EXPECT_EQ(cli({"transform", dir.file("q.tsr"), dir.file("b.tsr"), "--matrix", "1 0 0 0 1 0 0 0 2", "--new-hm",
+                 "P 31 2 1"},
+                &err),
+            0);
+  EXPECT_TRUE(err.empty()) << err;
+  CrystalDocument doc;
+  ASSERT_TRUE(readDocumentFile(doc, dir.file("b.tsr"), ui));
+  // The old two-fold axes lie off those of the standard P 31 2 1 setting (an origin shift
+  // along c), so all 18 atoms are on general positions: 6 Si and 12 O make 3 unique atoms.
+  EXPECT_EQ(doc.siteCount(), 3);
+  EXPECT_EQ(doc.crystals[0].hmSymbol, "P_31_2_1");
+  // Rock salt F -> P described in R -3 m on rhombohedral axes: two atoms.
+  ASSERT_TRUE(writeDocumentFile(test::rockSalt(), dir.file("s.tsr"), ui));
+  EXPECT_EQ(cli({"transform", dir.file("s.tsr"), dir.file("r.tsr"), "--standard", "F -> P", "--new-number", "166:R"}, &err), 0);
+  ASSERT_TRUE(readDocumentFile(doc, dir.file("r.tsr"), ui));
+  EXPECT_EQ(doc.siteCount(), 2);
+  test::writeFile(dir.file("ops.txt"), "x,y,z\n-x,-y,-z\n");
+  EXPECT_EQ(cli({"transform", dir.file("s.tsr"), dir.file("c.tsr"), "--standard", "F -> P", "--new-custom", dir.file("ops.txt")}), 0);
+  test::writeFile(dir.file("bad.txt"), "x,y\n");
+  EXPECT_EQ(cli({"transform", dir.file("s.tsr"), dir.file("c.tsr"), "--new-custom", dir.file("bad.txt")}, &err), 1);
+  EXPECT_NE(err.find("Failed to parse symmetry operator number 1"), std::string::npos);
+  EXPECT_EQ(cli({"transform", dir.file("s.tsr"), dir.file("c.tsr"), "--new-hm", "Q 99"}, &err), 1);
+}
+
 TEST(TransformCli, HklCommand) {
   test::ScratchDir dir;
   test::writeFile(dir.file("in.hkl"), "1 0 0 5.0\n");
