@@ -99,6 +99,10 @@ BENCHMARK(BM_QuartzSupercell)->Arg(2)->Arg(5)->Arg(10)->Unit(benchmark::kMillise
 
 CrystalDocument quartz5() { return quartzP1Supercell(5); }
 
+/// About 10,000 atoms with a small search range: the 5 x 5 x 5 P 1 block of quartz taken 2 x 2 x 2.
+void BM_QuartzBlock2x2x2(benchmark::State& state) { runSupercell(state, quartz5, 2, 2, 2); }
+BENCHMARK(BM_QuartzBlock2x2x2)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 /// About 100,000 atoms: a 5 x 5 x 5 P 1 block of quartz (1125 sites) taken 4 x 4 x 5.
 void BM_QuartzBlock4x4x5(benchmark::State& state) { runSupercell(state, quartz5, 4, 4, 5); }
 BENCHMARK(BM_QuartzBlock4x4x5)->Unit(benchmark::kMillisecond)->Iterations(1);
