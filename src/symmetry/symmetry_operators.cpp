@@ -228,8 +228,8 @@ void appendFraction(std::string& out, int numerator, int denominator, bool decim
     n = -n;
     d = -d;
   }
-  char buffer[48];
-  char* end = std::to_chars(buffer, buffer + sizeof buffer, n).ptr;
+  char buffer[48];  // two long longs of at most 20 characters and the "/"
+  char* end = std::to_chars(buffer, buffer + 24, n).ptr;
   if (d != 1) {
     *end++ = '/';
     end = std::to_chars(end, buffer + sizeof buffer, d).ptr;
