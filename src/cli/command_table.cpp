@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 #include "cli/document_commands.h"
 #include "cli/symmetry_commands.h"
+#include "cli/transform_commands.h"
 
 namespace tessera::cli {
 
@@ -10,6 +11,8 @@ const std::vector<CliCommand>& allCommands() {
       saveCommand(),
       spaceGroupCommand(),
       identifyCommand(),
+      transformCommand(),
+      hklCommand(),
   };
   return commands;
 }
