@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include <iostream>
+
 #include "core/native_file.h"
 #include "core/site_listing.h"
 
@@ -60,6 +62,11 @@ bool saveDocument(CliContext& context, const std::string& path) {
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const std::filesystem::path& defaultHome) {
+  return runCli(args, std::cin, out, err, defaultHome);
+}
+
+int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+           const std::filesystem::path& defaultHome) {
   AnswerPolicy policy;
   std::filesystem::path home = defaultHome;
   std::size_t i = 0;
@@ -115,7 +122,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   ProgramSettings settings;
   ConsoleUserInterface ui(err, policy);
   Session session{document, ui, settings, home};
-  CliContext context{session, ui, out, err};
+  CliContext context{session, ui, out, err, in};
   return command->run(context, rest);
 }
 

@@ -2,6 +2,7 @@
 // tessera-cli: the program's commands, non-interactive, for scripts and checks.
 
 #include <filesystem>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ struct CliContext {
   ConsoleUserInterface& ui;
   std::ostream& out;
   std::ostream& err;
+  std::istream& in;  ///< standard input (operator lines)
 };
 
 /// One command of tessera-cli.
@@ -37,6 +39,9 @@ const std::vector<CliCommand>& allCommands();
 
 /// Runs tessera-cli with the given arguments (argv[0] excluded); returns the exit code.
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const std::filesystem::path& defaultHome);
+/// The same with the standard input given.
+int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
            const std::filesystem::path& defaultHome);
 
 /// Reads a document for a command: a .tsr file is read natively; false (messages shown) on failure.

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/document_commands.h"
+#include "cli/edit_commands.h"
 #include "cli/symmetry_commands.h"
 #include "cli/transform_commands.h"
 
@@ -11,6 +12,8 @@ const std::vector<CliCommand>& allCommands() {
       saveCommand(),
       spaceGroupCommand(),
       identifyCommand(),
+      assignCommand(),
+      sitesCommand(),
       transformCommand(),
       hklCommand(),
   };

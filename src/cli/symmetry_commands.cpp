@@ -70,13 +70,8 @@ int runSpaceGroup(CliContext& context, const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-int runIdentifyStdin(CliContext& context, const std::vector<std::string>& args) {
-  return runIdentify(context, args, std::cin);
-}
-
-}  // namespace
-
-int runIdentify(CliContext& context, const std::vector<std::string>& args, std::istream& in) {
+int runIdentifyCommand(CliContext& context, const std::vector<std::string>& args) {
+  std::istream& in = context.in;
   const CliCommand* self = findCommand("identify");
   CrystalRecord crystal;
   crystal.acentric = 1;
@@ -108,6 +103,8 @@ int runIdentify(CliContext& context, const std::vector<std::string>& args, std::
   return kExitOk;
 }
 
+}  // namespace
+
 CliCommand spaceGroupCommand() {
   return {"sg", "show a space group named by H-M symbol, number or Hall symbol",
           "usage: tessera-cli sg [--hall] [--vol A|I] SYMBOL\n"
@@ -126,7 +123,7 @@ CliCommand identifyCommand() {
           "Reads one symmetry operator per line (x,y,z form), identifies the space group as for a\n"
           "document with these flags (--centric: the lines list one operator of each pair related\n"
           "by the inversion at the origin), prints the messages and then the block of `sg`.\n",
-          runIdentifyStdin};
+          runIdentifyCommand};
 }
 
 }  // namespace tessera::cli

@@ -163,7 +163,7 @@ int runTransform(CliContext& context, const std::vector<std::string>& args) {
   if (!outcome.transformed || !outcome.reportWritten) return kExitFailed;
   context.out << "Report: " << outcome.reportPath << "\n";
   context.out << "New sites: " << doc.newSiteCount() << "\n";
-  transformedToInput(doc);
+  copyNewToOld(doc);
   return saveDocument(context, files[1]) ? kExitOk : kExitFailed;
 }
 
@@ -182,12 +182,6 @@ int runHkl(CliContext& context, const std::vector<std::string>& args) {
 }
 
 }  // namespace
-
-void transformedToInput(CrystalDocument& doc) {
-  doc.crystals[0] = doc.crystals[1];
-  doc.sites[0] = doc.sites[1];
-  doc.modified = true;
-}
 
 CliCommand transformCommand() {
   return {"transform", "transform a structure to a new cell and save the result as the input",

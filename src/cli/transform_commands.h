@@ -11,8 +11,5 @@ CliCommand transformCommand();
 /// `hkl IN.hkl OUT.hkl (--standard NAME | --matrix ...)`: transforms a reflection list.
 CliCommand hklCommand();
 
-/// Turns the New crystal into the input: the New record over the Old one, the New sites
-/// over the input sites; the New crystal itself stays.
-void transformedToInput(CrystalDocument& doc);
 
 }  // namespace tessera::cli

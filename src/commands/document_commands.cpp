@@ -226,9 +226,7 @@ bool transformedToInputCommand(Session& session) {
     ui.message("New allocation for input atoms failed");
     return false;
   }
-  doc.crystals[0] = doc.crystals[1];
-  doc.sites[0] = doc.sites[1];
-  doc.modified = true;
+  copyNewToOld(doc);
   return true;
 }
 

@@ -196,6 +196,9 @@ int SiteDialogModel::addOccupant() {
     ui_.message(format("A site can be shared by at most %d atoms", kMaxOccupants));
     return s.occupantCount() - 1;
   }
+  // The site's own atom is occupant 1: a site without occupants gets it first, so the
+  // added atom shares the site instead of becoming the site's own atom.
+  if (s.occupants.empty()) s.occupants.push_back(SiteOccupant::makeDefault(clampLabel(label), index_, typeNumber));
   s.occupants.push_back(SiteOccupant::makeDefault(clampLabel(label), index_, typeNumber));
   const int j = s.occupantCount() - 1;
   OccupantDialogModel dialog;

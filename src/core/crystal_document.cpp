@@ -70,6 +70,12 @@ int latticeCodeFromLetter(char letter) {
   }
 }
 
+void copyNewToOld(CrystalDocument& doc) {
+  doc.crystals[0] = doc.crystals[1];
+  doc.sites[0] = doc.sites[1];
+  doc.modified = true;
+}
+
 void setNewDocumentDefaults(CrystalDocument& doc) {
   CrystalRecord& c = doc.crystals[0];
   c.axesType = 8;

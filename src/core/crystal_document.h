@@ -192,6 +192,10 @@ bool growSites(std::vector<Site>& sites, std::size_t requested);
 /// 'P' 1, 'A' 2, 'B' 3, 'C' 4, 'F' 5, 'I' 6, 'R' 7; anything else 1.
 int latticeCodeFromLetter(char letter);
 
+/// Copies the New crystal and its sites over the Old crystal and the input sites (the New
+/// crystal stays as it is); the document counts as modified.
+void copyNewToOld(CrystalDocument& doc);
+
 /// The New-document defaults of the Old crystal (unit Cartesian axes, P1, one line "X,Y,Z;").
 void setNewDocumentDefaults(CrystalDocument& doc);
 

@@ -22,13 +22,9 @@ CommandRun sg(std::vector<std::string> args) {
 
 CommandRun identify(const std::string& input, std::vector<std::string> args = {}) {
   std::ostringstream out, err;
-  CrystalDocument document;
-  ProgramSettings settings;
-  cli::ConsoleUserInterface ui(err, {});
-  Session session{document, ui, settings, TESSERA_DATA_DIR};
-  cli::CliContext context{session, ui, out, err};
   std::istringstream in(input);
-  const int code = cli::runIdentify(context, args, in);
+  args.insert(args.begin(), "identify");
+  const int code = cli::runCli(args, in, out, err, TESSERA_DATA_DIR);
   return {code, out.str(), err.str()};
 }
 
