@@ -33,6 +33,8 @@ const char* const kHelpText =
     "with their type, fractional coordinates, equivalent isotropic B, summed occupancy and number of "
     "atoms sharing the site, and the unit cell of the input crystal (angles in degrees).\n\n"
     "Select a site in the list to see its temperature factors and vector below the cell.\n\n"
+    "Symmetry sets the input crystal's space group from the table or as custom operator lines.\n"
+    "Transform takes the input crystal to a new cell or setting and writes the report beside the document.\n"
     "New to Old makes the transformed (New) crystal and its atoms the input crystal.\n"
     "Input > Title/Axes changes the title, the structure axes and the cell.";
 

@@ -1,7 +1,10 @@
 #include "app/dialog_views.h"
 
+#include "app/custom_symmetry_view.h"
 #include "app/site_dialogs.h"
+#include "app/symmetry_views.h"
 #include "app/title_axes_dialog.h"
+#include "app/transform_dialog.h"
 #include "commands/title_axes.h"
 
 namespace tessera::app {
@@ -22,6 +25,11 @@ void registerDialogViews(DialogViewRegistry& registry) {
   registry.add(SiteDialogModel::kKind, viewFactory<SiteDialog, SiteDialogModel>());
   registry.add(OccupantDialogModel::kKind, viewFactory<OccupantDialog, OccupantDialogModel>());
   registry.add(SiteOccupanciesModel::kKind, viewFactory<SiteOccupanciesDialog, SiteOccupanciesModel>());
+  registry.add(SymmetryOptionModel::kKind, viewFactory<SymmetryOptionDialog, SymmetryOptionModel>());
+  registry.add(TableSymmetryModel::kKind, viewFactory<TableSymmetryDialog, TableSymmetryModel>());
+  registry.add(CustomSymmetryModel::kKind, viewFactory<CustomSymmetryDialog, CustomSymmetryModel>());
+  registry.add(SymmetryLineModel::kKind, viewFactory<SymmetryLineDialog, SymmetryLineModel>());
+  registry.add(TransformParametersModel::kKind, viewFactory<TransformParametersDialog, TransformParametersModel>());
 }
 
 }  // namespace tessera::app

@@ -12,7 +12,8 @@ void InputActions::addTo(QMenuBar& bar) {
   QMenu* menu = bar.addMenu("&Input");
   titleAxes_ = addCommand(menu, "&Title/Axes...", "Enter the title, the structure axes and the unit cell");
   connect(titleAxes_, &QAction::triggered, &workspace_, &Workspace::titleAxes);
-  addLaterCommand(menu, "&Symmetry...", "Enter the space group or the symmetry operators");
+  symmetry_ = addCommand(menu, "&Symmetry...", "Enter the space group or the symmetry operators");
+  connect(symmetry_, &QAction::triggered, &workspace_, &Workspace::symmetry);
   transformedToInput_ =
       addCommand(menu, "T&ransformed to Input", "Make the transformed (New) atoms and parameters the input (Old) ones");
   connect(transformedToInput_, &QAction::triggered, &workspace_, &Workspace::transformedToInput);
@@ -22,6 +23,7 @@ void InputActions::addTo(QMenuBar& bar) {
 void InputActions::updateActions() {
   const bool open = workspace_.session().document.isOpen;
   titleAxes_->setEnabled(open);
+  symmetry_->setEnabled(open);
   transformedToInput_->setEnabled(open);
 }
 

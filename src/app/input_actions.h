@@ -17,6 +17,7 @@ class InputActions : public MenuArea {
  private:
   Workspace& workspace_;
   QAction* titleAxes_ = nullptr;
+  QAction* symmetry_ = nullptr;
   QAction* transformedToInput_ = nullptr;
 };
 

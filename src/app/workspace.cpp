@@ -15,6 +15,8 @@
 #include "commands/document_commands.h"
 #include "commands/site_commands.h"
 #include "commands/site_dialog_model.h"
+#include "symmetry/symmetry_dialogs.h"
+#include "transform/transform_parameters_model.h"
 
 namespace tessera::app {
 
@@ -78,6 +80,24 @@ void Workspace::saveAs() {
 
 void Workspace::titleAxes() {
   titleAxesCommand(session_);
+  afterCommand();
+}
+
+void Workspace::symmetry() {
+  SymmetryCommand(session_, 0);
+  afterCommand();
+}
+
+void Workspace::transform() {
+  CrystalDocument& doc = session_.document;
+  Session& session = session_;
+  // The dialog's "Symmetry" button gives the New crystal its symmetry.
+  const auto outcome =
+      transformCommand(doc, session_.ui, [&session](CrystalDocument&, UserInterface&) { SymmetryCommand(session, 1); });
+  if (outcome) {
+    doc.modified = true;  // the parameters went into the document even when the transformation stopped
+    if (outcome->reportWritten && doc.reportEnabled) showReport(1, QString::fromStdString(outcome->reportPath));
+  }
   afterCommand();
 }
 
@@ -165,6 +185,8 @@ void Workspace::showControlWindow() {
     auto* view = new ControlWindowView(session_.document);
     view->setCloseGuard([this] { return closeFromControlWindow(); });
     const std::pair<ControlWindowView::Button, void (Workspace::*)()> live[] = {
+        {ControlWindowView::Transform, &Workspace::transform},
+        {ControlWindowView::Symmetry, &Workspace::symmetry},
         {ControlWindowView::NewToOld, &Workspace::transformedToInput},
         {ControlWindowView::Add, &Workspace::addSite},
         {ControlWindowView::Edit, &Workspace::editSite},

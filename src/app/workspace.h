@@ -43,6 +43,10 @@ class Workspace : public QObject {
   void save();
   void saveAs();
   void titleAxes();
+  /// Input > Symmetry and the Control Window's "Symmetry": the symmetry dialogs on the Old crystal.
+  void symmetry();
+  /// The Control Window's "Transform": the parameters dialog, the transformation and its report.
+  void transform();
   void transformedToInput();
   /// The Control Window's site buttons: Add, Edit, Delete and Selected atom.
   void addSite();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/session.h"
@@ -15,7 +16,8 @@ namespace tessera {
 /// "Symmetry": the choice between the table and custom lines.
 class SymmetryOptionModel : public DialogModel {
  public:
-  std::string_view dialogKind() const override { return "SymmetryOption"; }
+  static constexpr std::string_view kKind = "SymmetryOption";
+  std::string_view dialogKind() const override { return kKind; }
   int option = 0;  ///< 0 "Space group from table", 1 "Custom symmetry (xyz)"
 };
 
@@ -23,7 +25,8 @@ class SymmetryOptionModel : public DialogModel {
 class TableSymmetryModel : public DialogModel {
  public:
   TableSymmetryModel(CrystalRecord& crystal, UserInterface& ui, std::filesystem::path home);
-  std::string_view dialogKind() const override { return "TableSymmetry"; }
+  static constexpr std::string_view kKind = "TableSymmetry";
+  std::string_view dialogKind() const override { return kKind; }
 
   std::string hmSymbol, hallSymbol, numberText;  ///< the three fields (at most 39 characters)
   int symbolKind = 0;                            ///< which field is used: 0 H-M, 1 Hall, 2 number
@@ -45,7 +48,8 @@ class TableSymmetryModel : public DialogModel {
 /// "Edit Symmetry Operation Line".
 class SymmetryLineModel : public DialogModel {
  public:
-  std::string_view dialogKind() const override { return "SymmetryLine"; }
+  static constexpr std::string_view kKind = "SymmetryLine";
+  std::string_view dialogKind() const override { return kKind; }
   int lineNumber = 1;                 ///< 1-based
   bool isNew = false;
   std::string text;
@@ -63,7 +67,8 @@ class SymmetryLineModel : public DialogModel {
 class CustomSymmetryModel : public DialogModel {
  public:
   CustomSymmetryModel(CrystalRecord& crystal, UserInterface& ui);
-  std::string_view dialogKind() const override { return "CustomSymmetry"; }
+  static constexpr std::string_view kKind = "CustomSymmetry";
+  std::string_view dialogKind() const override { return kKind; }
 
   std::string symbol;           ///< "Symbol:"
   bool centric = false;         ///< "Centric" / "Acentric"

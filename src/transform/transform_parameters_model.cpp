@@ -99,6 +99,7 @@ bool TransformParametersModel::clear() {
       Buttons::OkCancel);
   if (!isAffirmative(a)) return false;
   doc_.crystals[1] = doc_.crystals[0];
+  doc_.modified = true;  // the New crystal changed even if the dialog is then cancelled
   values_.resetToIdentity();
   return true;
 }
@@ -111,6 +112,7 @@ void TransformParametersModel::runSymmetry() {
 
 bool TransformParametersModel::transformHklFile() {
   applyTo(doc_);
+  doc_.modified = true;  // the values are the document's now, whatever the dialog does next
   return transformHklFileCommand(doc_, ui_);
 }
 

@@ -24,7 +24,8 @@ class TransformParametersModel : public DialogModel {
   /// A model holding copies of the document's parameters.
   TransformParametersModel(CrystalDocument& doc, UserInterface& ui, SymmetryAction symmetry = {});
 
-  std::string_view dialogKind() const override { return "TransformationParameters"; }
+  static constexpr std::string_view kKind = "TransformationParameters";
+  std::string_view dialogKind() const override { return kKind; }
   /// Window title.
   static constexpr const char* kTitle = "Transformation Parameters";
   /// Texts of the mode choice, by mode number.

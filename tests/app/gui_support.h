@@ -9,6 +9,10 @@
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <ostream>
+
+/// Failed expectations show QStrings as text.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace tessera::test {
 

@@ -1,0 +1,50 @@
+#include "app/dialog_widgets.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace tessera::app {
+
+QString toQt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  label->setBuddy(buddy);
+  return label;
+}
+
+QDialogButtonBox* okCancelButtons(QDialog* dialog) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  return buttons;
+}
+
+QLineEdit* numberField(QWidget* parent, int chars) {
+  auto* field = new QLineEdit(parent);
+  field->setMaximumWidth(field->fontMetrics().averageCharWidth() * (chars + 2));
+  return field;
+}
+
+QString fieldText(double value) { return QString::number(value, 'g', 7); }
+
+std::optional<double> fieldNumber(const QLineEdit* field) {
+  bool ok = false;
+  const double value = field->text().trimmed().toDouble(&ok);
+  if (!ok || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+void focusRefused(QLineEdit* field) {
+  field->setFocus();
+  field->selectAll();
+}
+
+}  // namespace tessera::app

@@ -1,0 +1,49 @@
+#pragma once
+// The desktop program started on a scratch home folder, optionally with a copy of
+// the example document open.
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/main_window.h"
+#include "app/workspace.h"
+#include "gui_support.h"
+
+namespace tessera::test {
+
+using app::Application;
+using app::Workspace;
+
+struct StartedProgram {
+  QTemporaryDir home;
+  QString document;
+  std::unique_ptr<Application> app;
+
+  /// Starts with "--home <scratch>" and the given words; openExample puts the example's copy there instead.
+  explicit StartedProgram(const std::vector<std::string>& commandLine, bool openExample = false) {
+    document = home.filePath("corundum.tsr");
+    QFile::copy(QString::fromStdString(test::exampleDocument().string()), document);
+    std::vector<std::string> args = {"--home", home.path().toStdString()};
+    args.insert(args.end(), commandLine.begin(), commandLine.end());
+    if (openExample) args.push_back(document.toStdString());
+    app = std::make_unique<Application>(args, "/nonexistent");
+    EXPECT_TRUE(app->start());
+  }
+  Workspace& workspace() { return app->mainWindow().workspace(); }
+  QAction* menuAction(const QString& menu, const QString& text) {
+    for (QAction* m : app->mainWindow().menuBar()->actions())
+      if (m->text().remove('&') == menu)
+        for (QAction* a : m->menu()->actions())
+          if (a->text().remove('&') == text) return a;
+    return nullptr;
+  }
+};
+
+}  // namespace tessera::test
