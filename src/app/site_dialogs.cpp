@@ -11,40 +11,24 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cmath>
-
+#include "app/dialog_widgets.h"
 #include "app/fonts.h"
 
 namespace tessera::app {
 
 namespace {
 
-QString number(float v) { return QString::number(static_cast<double>(v), 'g', 7); }
-
-QLineEdit* numberEdit(QWidget* parent, int chars = 10) {
-  auto* e = new QLineEdit(parent);
-  e->setMaximumWidth(e->fontMetrics().averageCharWidth() * (chars + 2));
-  return e;
-}
-
-QLabel* rightLabel(const QString& text, QWidget* buddy, QWidget* parent) {
-  auto* l = new QLabel(text, parent);
-  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  l->setBuddy(buddy);
-  return l;
-}
+QString number(float v) { return fieldText(v); }
 
 /// Reads a number field; shows the message and focuses the field when it does not read.
 bool readFloat(QLineEdit* edit, float& value, UserInterface& ui) {
-  bool ok = false;
-  const float v = edit->text().trimmed().toFloat(&ok);
-  if (!ok || !std::isfinite(v)) {
+  const auto v = fieldNumber(edit);
+  if (!v) {
     ui.message("Please enter a number.");
-    edit->setFocus();
-    edit->selectAll();
+    focusRefused(edit);
     return false;
   }
-  value = v;
+  value = static_cast<float>(*v);
   return true;
 }
 
@@ -53,20 +37,11 @@ bool readInt(QLineEdit* edit, int& value, int low, int high, UserInterface& ui) 
   const int v = edit->text().trimmed().toInt(&ok);
   if (!ok || v < low || v > high) {
     ui.message(QString("Please enter a number between %1 and %2.").arg(low).arg(high).toStdString());
-    edit->setFocus();
-    edit->selectAll();
+    focusRefused(edit);
     return false;
   }
   value = v;
   return true;
-}
-
-QDialogButtonBox* okCancel(QDialog* dialog) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  return buttons;
 }
 
 }  // namespace
@@ -79,8 +54,8 @@ SiteDialog::SiteDialog(SiteDialogModel& model, UserInterface& ui, QWidget* paren
       ui_(ui),
       heading_(new QLabel(this)),
       label_(new QLineEdit(this)),
-      type_(numberEdit(this, 4)),
-      ortep_(numberEdit(this, 4)),
+      type_(numberField(this, 4)),
+      ortep_(numberField(this, 4)),
       vectorOn_(new QCheckBox("Vector", this)),
       occupants_(new QListWidget(this)),
       back_(new QPushButton("Last", this)),
@@ -92,14 +67,14 @@ SiteDialog::SiteDialog(SiteDialogModel& model, UserInterface& ui, QWidget* paren
   heading_->setFont(bold);
 
   auto* fields = new QGridLayout;
-  fields->addWidget(rightLabel("Label:", label_, this), 0, 0);
+  fields->addWidget(buddyLabel("Label:", label_, this), 0, 0);
   fields->addWidget(label_, 0, 1, 1, 3);
-  fields->addWidget(rightLabel("Type:", type_, this), 0, 4);
+  fields->addWidget(buddyLabel("Type:", type_, this), 0, 4);
   fields->addWidget(type_, 0, 5, Qt::AlignLeft);
   const char* coordinateNames[3] = {"x:", "y:", "z:"};
   for (int k = 0; k < 3; ++k) {
-    coordinates_[k] = numberEdit(this);
-    fields->addWidget(rightLabel(coordinateNames[k], coordinates_[k], this), 1, 2 * k);
+    coordinates_[k] = numberField(this);
+    fields->addWidget(buddyLabel(coordinateNames[k], coordinates_[k], this), 1, 2 * k);
     fields->addWidget(coordinates_[k], 1, 2 * k + 1, Qt::AlignLeft);
   }
   fields->setColumnStretch(6, 1);
@@ -108,11 +83,11 @@ SiteDialog::SiteDialog(SiteDialogModel& model, UserInterface& ui, QWidget* paren
   auto* factorGrid = new QGridLayout(factorBox);
   const char* factorNames[6] = {"(11)", "(22)", "(33)", "(12)", "(13)", "(23)"};
   for (int k = 0; k < 6; ++k) {
-    factors_[k] = numberEdit(factorBox);
-    factorGrid->addWidget(rightLabel(factorNames[k], factors_[k], factorBox), k / 3, 2 * (k % 3));
+    factors_[k] = numberField(factorBox);
+    factorGrid->addWidget(buddyLabel(factorNames[k], factors_[k], factorBox), k / 3, 2 * (k % 3));
     factorGrid->addWidget(factors_[k], k / 3, 2 * (k % 3) + 1);
   }
-  factorGrid->addWidget(rightLabel("ORTEP type:", ortep_, factorBox), 2, 0);
+  factorGrid->addWidget(buddyLabel("ORTEP type:", ortep_, factorBox), 2, 0);
   factorGrid->addWidget(ortep_, 2, 1);
   auto* legend = new QLabel("0 = aniso beta, 8 = aniso U, 6 = iso B, 10 = iso U, -1 = no temp. factor", factorBox);
   legend->setWordWrap(true);
@@ -123,8 +98,8 @@ SiteDialog::SiteDialog(SiteDialogModel& model, UserInterface& ui, QWidget* paren
   vectorGrid->addWidget(vectorOn_, 0, 0);
   const char* vectorNames[4] = {"x:", "y:", "z:", "Length"};
   for (int k = 0; k < 4; ++k) {
-    vector_[k] = numberEdit(vectorBox);
-    vectorGrid->addWidget(rightLabel(vectorNames[k], vector_[k], vectorBox), 0, 1 + 2 * k);
+    vector_[k] = numberField(vectorBox);
+    vectorGrid->addWidget(buddyLabel(vectorNames[k], vector_[k], vectorBox), 0, 1 + 2 * k);
     vectorGrid->addWidget(vector_[k], 0, 2 + 2 * k);
   }
 
@@ -154,7 +129,7 @@ SiteDialog::SiteDialog(SiteDialogModel& model, UserInterface& ui, QWidget* paren
   walk->addWidget(back_);
   walk->addWidget(forward_);
   walk->addStretch(1);
-  walk->addWidget(okCancel(this));
+  walk->addWidget(okCancelButtons(this));
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(heading_);
@@ -257,11 +232,11 @@ OccupantDialog::OccupantDialog(OccupantDialogModel& model, UserInterface& ui, QW
       model_(model),
       ui_(ui),
       label_(new QLineEdit(QString::fromStdString(model.label), this)),
-      type_(numberEdit(this, 4)),
+      type_(numberField(this, 4)),
       element_(new QLineEdit(QString::fromStdString(model.element), this)),
-      occupancy_(numberEdit(this)),
-      charge_(numberEdit(this)),
-      scattering_(numberEdit(this, 4)) {
+      occupancy_(numberField(this)),
+      charge_(numberField(this)),
+      scattering_(numberField(this, 4)) {
   setWindowTitle("Atom Sharing a Site");
   label_->setMaxLength(static_cast<int>(kMaxLabelLength));
   element_->setMaxLength(7);
@@ -275,14 +250,14 @@ OccupantDialog::OccupantDialog(OccupantDialogModel& model, UserInterface& ui, QW
                                                      {"Charge: ", charge_},     {"Scattering no.:", scattering_}};
   int row = 0;
   for (const auto& [caption, edit] : rows) {
-    grid->addWidget(rightLabel(caption, edit, this), row, 0);
+    grid->addWidget(buddyLabel(caption, edit, this), row, 0);
     grid->addWidget(edit, row++, 1);
   }
   auto* heading = new QLabel(QString::fromStdString(model.heading()), this);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(heading);
   layout->addLayout(grid);
-  layout->addWidget(okCancel(this));
+  layout->addWidget(okCancelButtons(this));
   label_->setFocus();
 }
 

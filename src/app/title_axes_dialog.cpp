@@ -1,5 +1,7 @@
 #include "app/title_axes_dialog.h"
 
+#include "app/dialog_widgets.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -9,19 +11,6 @@
 #include <QVBoxLayout>
 
 namespace tessera::app {
-
-namespace {
-
-QString toQt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-QLabel* rightAlignedLabel(std::string_view text, QWidget* buddy, QWidget* parent) {
-  auto* label = new QLabel(toQt(text), parent);
-  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  label->setBuddy(buddy);
-  return label;
-}
-
-}  // namespace
 
 TitleAxesDialog::TitleAxesDialog(TitleAxesModel& model, UserInterface& ui, QWidget* parent)
     : QDialog(parent), model_(model), ui_(ui), title_(new QLineEdit(this)), axes_(new QComboBox(this)) {
@@ -33,15 +22,15 @@ TitleAxesDialog::TitleAxesDialog(TitleAxesModel& model, UserInterface& ui, QWidg
   axes_->setCurrentIndex(model.axesChoice);
 
   auto* grid = new QGridLayout;
-  grid->addWidget(rightAlignedLabel("Title (80 chrs):", title_, this), 0, 0);
+  grid->addWidget(buddyLabel("Title (80 chrs):", title_, this), 0, 0);
   grid->addWidget(title_, 0, 1, 1, 3);
-  grid->addWidget(rightAlignedLabel("Structure axes:", axes_, this), 1, 0);
+  grid->addWidget(buddyLabel("Structure axes:", axes_, this), 1, 0);
   grid->addWidget(axes_, 1, 1, 1, 3, Qt::AlignLeft);
   for (int k = 0; k < TitleAxesModel::kFieldCount; ++k) {
     auto* edit = new QLineEdit(QString::fromStdString(TitleAxesModel::fieldText(model.cell[k])), this);
     edit->setMaximumWidth(edit->fontMetrics().averageCharWidth() * 14);
     cellEdits_[k] = edit;
-    cellLabels_[k] = rightAlignedLabel(TitleAxesModel::fieldLabel(k), edit, this);
+    cellLabels_[k] = buddyLabel(toQt(TitleAxesModel::fieldLabel(k)), edit, this);
     // Lengths in the left pair of columns, angles in the right pair, one row per axis.
     const int row = 2 + k % 3;
     const int column = k < 3 ? 0 : 2;
