@@ -76,11 +76,7 @@ void copyNewToOld(CrystalDocument& doc) {
   doc.modified = true;
 }
 
-void setNewDocumentDefaults(CrystalDocument& doc) {
-  CrystalRecord& c = doc.crystals[0];
-  c.axesType = 8;
-  c.cell = {1.0f, 1.0f, 1.0f, kRightAngle, kRightAngle, kRightAngle};
-  c.aperiodicAxes = {1, 1, 1};
+void setP1Symmetry(CrystalRecord& c) {
   c.hmSymbol = "P1";
   c.pointGroupHM = "1";
   c.pointGroupSchoenflies = "C1";
@@ -89,6 +85,14 @@ void setNewDocumentDefaults(CrystalDocument& doc) {
   c.acentric = 1;
   c.xyzLines = {"X,Y,Z;"};
   c.matricesValid = 0;
+}
+
+void setNewDocumentDefaults(CrystalDocument& doc) {
+  CrystalRecord& c = doc.crystals[0];
+  c.axesType = 8;
+  c.cell = {1.0f, 1.0f, 1.0f, kRightAngle, kRightAngle, kRightAngle};
+  c.aperiodicAxes = {1, 1, 1};
+  setP1Symmetry(c);
   doc.title.clear();
 }
 

@@ -196,6 +196,10 @@ int latticeCodeFromLetter(char letter);
 /// crystal stays as it is); the document counts as modified.
 void copyNewToOld(CrystalDocument& doc);
 
+/// Space group P1 in the crystal's symmetry fields: symbols, lattice P, acentric, one
+/// line "X,Y,Z;" (the operator table to be rebuilt).
+void setP1Symmetry(CrystalRecord& crystal);
+
 /// The New-document defaults of the Old crystal (unit Cartesian axes, P1, one line "X,Y,Z;").
 void setNewDocumentDefaults(CrystalDocument& doc);
 

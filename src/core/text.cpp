@@ -10,34 +10,14 @@
 
 namespace tessera {
 
-std::string format(const char* fmt, ...) {
-  char buffer[512];
-  va_list args;
-  va_start(args, fmt);
-  va_list copy;
-  va_copy(copy, args);
-  const int size = std::vsnprintf(buffer, sizeof buffer, fmt, args);
-  va_end(args);
-  std::string out;
-  if (size > 0 && static_cast<std::size_t>(size) < sizeof buffer) {
-    out.assign(buffer, static_cast<std::size_t>(size));
-  } else if (size > 0) {
-    out.resize(static_cast<std::size_t>(size) + 1);
-    std::vsnprintf(out.data(), out.size(), fmt, copy);
-    out.resize(static_cast<std::size_t>(size));
-  }
-  va_end(copy);
-  return out;
-}
+namespace {
 
-void appendFormat(std::string& out, const char* fmt, ...) {
+/// Appends vsnprintf output: one pass into a local buffer for short texts.
+void appendV(std::string& out, const char* fmt, va_list args) {
   char buffer[512];
-  va_list args;
-  va_start(args, fmt);
   va_list copy;
   va_copy(copy, args);
   const int size = std::vsnprintf(buffer, sizeof buffer, fmt, args);
-  va_end(args);
   if (size > 0 && static_cast<std::size_t>(size) < sizeof buffer) {
     out.append(buffer, static_cast<std::size_t>(size));
   } else if (size > 0) {
@@ -47,6 +27,24 @@ void appendFormat(std::string& out, const char* fmt, ...) {
     out.resize(old + static_cast<std::size_t>(size));
   }
   va_end(copy);
+}
+
+}  // namespace
+
+std::string format(const char* fmt, ...) {
+  std::string out;
+  va_list args;
+  va_start(args, fmt);
+  appendV(out, fmt, args);
+  va_end(args);
+  return out;
+}
+
+void appendFormat(std::string& out, const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  appendV(out, fmt, args);
+  va_end(args);
 }
 
 namespace {

@@ -9,15 +9,8 @@
 namespace tessera {
 
 void setDefaultP1(CrystalRecord& c) {
+  setP1Symmetry(c);
   c.p1Defaulted = 1;
-  c.hmSymbol = "P1";
-  c.pointGroupHM = "1";
-  c.pointGroupSchoenflies = "C1";
-  c.latticeCode = 1;
-  c.latticeName = "P";
-  c.acentric = 1;
-  c.xyzLines = {"X,Y,Z;"};
-  c.matricesValid = 0;
   c.symmetrySource = 1;
 }
 
