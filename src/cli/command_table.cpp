@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/document_commands.h"
+#include "cli/transform_commands.h"
 
 namespace tessera::cli {
 
@@ -7,6 +8,8 @@ const std::vector<CliCommand>& allCommands() {
   static const std::vector<CliCommand> commands = {
       showCommand(),
       saveCommand(),
+      transformCommand(),
+      hklCommand(),
   };
   return commands;
 }

@@ -1,0 +1,36 @@
+#pragma once
+// The coincidence rule of the full-unit-cell mode: two positions coincide when,
+// along each axis, their distance counted around the cell is within the
+// tolerance. The arriving position is compared through a copy moved by one cell
+// towards the entry where the distance went round the cell; that copy is what an
+// average takes.
+
+#include "transform/transform_parameters.h"
+
+namespace tessera {
+
+/// True when x coincides with e within t (fractions per axis); `shifted` receives x
+/// moved one cell towards e along each axis where the distance exceeds one half.
+inline bool coincides(const Vector3f& x, const Vector3f& e, const Vector3f& t, Vector3f& shifted) {
+  for (std::size_t k = 0; k < 3; ++k) {
+    float d = x[k] - e[k];
+    if (d < 0.0f) d = -d;
+    shifted[k] = x[k];
+    if (d > 0.5f) {
+      d = 1.0f - d;
+      shifted[k] = x[k] <= 0.5f ? x[k] + 1.0f : x[k] - 1.0f;
+    }
+    if (!(d <= t[k])) return false;
+  }
+  return true;
+}
+
+/// The running average (n e + x) / (n + 1) of each coordinate, reduced into the cell.
+inline Vector3f runningAverage(const Vector3f& e, int n, const Vector3f& x) {
+  const float fn = static_cast<float>(n);
+  const float fn1 = static_cast<float>(n + 1);
+  return {reduceIntoCell((fn * e[0] + x[0]) / fn1), reduceIntoCell((fn * e[1] + x[1]) / fn1),
+          reduceIntoCell((fn * e[2] + x[2]) / fn1)};
+}
+
+}  // namespace tessera
