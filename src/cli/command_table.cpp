@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/convert_commands.h"
 #include "cli/document_commands.h"
 #include "cli/transform_commands.h"
 
@@ -10,6 +11,7 @@ const std::vector<CliCommand>& allCommands() {
       saveCommand(),
       transformCommand(),
       hklCommand(),
+      convertCommand(),
   };
   return commands;
 }
