@@ -62,7 +62,7 @@ class FreeFormReader {
         return false;
       }
       line = toUpper(line);
-      if (!trim(line).empty()) return true;
+      if (line.find_first_not_of(" ,\t\r\f") != std::string::npos) return true;
     }
     return false;
   }

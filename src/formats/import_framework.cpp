@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <new>
 
 #include "core/cell_geometry.h"
@@ -59,8 +60,11 @@ bool ChooseImportFile(ImportContext& context, bool open) {
   if (!chosen) return false;
   context.path = *chosen;
   if (open) {
-    context.file.open(context.path, std::ios::in | std::ios::binary);
-    if (!context.file) {
+    // Only plain files: a device or a pipe could be read forever.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(context.path, ec))
+      context.file.open(context.path, std::ios::in | std::ios::binary);
+    if (!context.file.is_open()) {
       context.ui.message("File open failed");
       return false;
     }

@@ -128,9 +128,10 @@ void ShelxReader::openInclude(const std::string& raw) {
     }
   }
   OpenFile inc;
-  inc.own = std::make_unique<std::ifstream>(path, std::ios::in | std::ios::binary);
   std::error_code ec;
-  if (!*inc.own || fs::is_directory(path, ec)) {
+  // Only plain files: a device or a pipe could be read forever.
+  if (fs::is_regular_file(path, ec)) inc.own = std::make_unique<std::ifstream>(path, std::ios::in | std::ios::binary);
+  if (!inc.own || !inc.own->is_open()) {
     ctx_.ui.message(format("Open failed for include file \"%s\"", name.c_str()));
     return;
   }
