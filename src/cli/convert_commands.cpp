@@ -46,9 +46,9 @@ std::string readOption(ConvertOptions& o, const std::string& name, const std::st
   else if (name == "--block") o.block = value;
   else {
     const auto c = choices.find(name);
-    if (c == choices.end()) return "unknown option " + name;
+    if (c == choices.end()) return format("unknown option %s", name.c_str());
     const auto v = c->second.find(toLower(value));
-    if (v == c->second.end()) return "bad value for " + name + ": " + value;
+    if (v == c->second.end()) return format("bad value for %s: %s", name.c_str(), value.c_str());
     std::optional<int>* into = name == "--tf" ? &o.convMode
                                : name == "--aniso" ? &o.anisoPref
                                : name == "--iso" ? &o.isoPref
@@ -66,7 +66,7 @@ std::string parseArgs(const std::vector<std::string>& args, ConvertOptions& o) {
     if (a == "--remove-multiple") {
       o.removeMultiple = true;
     } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-      if (i + 1 >= args.size()) return a + " needs a value";
+      if (i + 1 >= args.size()) return format("%s needs a value", a.c_str());
       const std::string problem = readOption(o, a, args[++i]);
       if (!problem.empty()) return problem;
     } else {
@@ -120,13 +120,13 @@ int runConvert(CliContext& context, const std::vector<std::string>& args) {
   std::optional<int> kind;
   if (!nativeIn) {
     kind = o.from.empty() ? importKindForPath(context.session.settings, o.input) : importKindByCliName(o.from);
-    if (!kind) return usageError(context, *self, "cannot tell the format of " + o.input + "; give --from");
+    if (!kind) return usageError(context, *self, format("cannot tell the format of %s; give --from", o.input.c_str()));
   }
   const bool nativeOut = o.to == "tsr" || (o.to.empty() && hasNativeExtension(o.output));
   std::optional<int> command;
   if (!nativeOut) {
     command = o.to.empty() ? exportCommandForPath(o.output) : exportCommandByCliName(o.to);
-    if (!command) return usageError(context, *self, "cannot tell the format of " + o.output + "; give --to");
+    if (!command) return usageError(context, *self, format("cannot tell the format of %s; give --to", o.output.c_str()));
     const ExportCommand& c = exportCommands()[static_cast<std::size_t>(*command)];
     if (!c.writer) {
       context.err << "tessera-cli convert: no writer for " << c.name << "\n";

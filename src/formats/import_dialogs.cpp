@@ -18,7 +18,7 @@ ImportOptionsModel::ImportOptionsModel(const ProgramSettings& settings, int kind
 std::string ImportOptionsModel::normaliseExtension(std::string_view typed) {
   const std::string t = trim(typed);
   if (!t.empty() && t[0] == '.') return cut(t, kMaxExtension);
-  return "." + cut(t, 3);
+  return format(".%s", cut(t, 3).c_str());
 }
 
 void ImportOptionsModel::apply(ProgramSettings& settings) const {

@@ -87,7 +87,7 @@ void assignImportedSymmetry(ImportContext& context, bool useXyz) {
     ui.message("Insufficient information to assign symmetry - default P1 will be used");
     c.hmSymbol = "P1";
     c.hallSymbol = "P 1";
-    c.sgNumberText = "1";
+    c.sgNumberText.assign(1, '1');
     // The default must still be a usable P1: the identity line and a primitive lattice.
     if (c.xyzLines.empty()) c.xyzLines.push_back("X,Y,Z; ");
     return;
@@ -133,7 +133,8 @@ void FinishImport(ImportContext& context, bool forceXyz, const ImportResult& r) 
   else
     ui.message("No atoms found in import file");
   if (r.cartesianSymmetry)
-    ui.message("This file uses Cartesian symmetry, from the file " + r.cartesianSource + " - this symmetry will be ignored");
+    ui.message(format("This file uses Cartesian symmetry, from the file %s - this symmetry will be ignored",
+                      r.cartesianSource.c_str()));
   if (r.polymerFlags[0] || r.polymerFlags[1] || r.polymerFlags[2] || r.drawingMode == 6)
     ui.message("This structure is drawn by ORBIS as a polymer or molecule - may not be suitable as a crystal");
 
@@ -177,7 +178,7 @@ void FinishImport(ImportContext& context, bool forceXyz, const ImportResult& r) 
   }
   c.aperiodicAxes = {0, 0, 0};
   if (c.rhombohedralAxes) {
-    c.latticeName = "P";
+    c.latticeName.assign(1, 'P');
     c.latticeCode = 1;
   }
   assignImportedSymmetry(context, useXyz);
@@ -198,29 +199,25 @@ int generalMultiplicity(const CrystalRecord& c) {
   return m;
 }
 
-std::vector<int> siteMultiplicities(CrystalRecord& crystal, const std::vector<Site>& sites, UserInterface& ui) {
-  std::vector<Site> work = sites;
+void setSiteMultiplicities(CrystalRecord& crystal, std::vector<Site>& sites, UserInterface& ui) {
+  for (Site& s : sites) s.auxNumber = 0;
+  if (sites.empty()) return;
   std::vector<UnitCellAtom> atoms;
-  std::vector<int> counts(sites.size(), 0);
-  if (work.empty()) return counts;
-  fillUnitCellFrom(crystal, work, UnitCellHeading::OldCell, ui, atoms, nullptr);
-  for (std::size_t i = 0; i < work.size(); ++i) counts[i] = work[i].auxNumber;
-  return counts;
+  fillUnitCellFrom(crystal, sites, UnitCellHeading::OldCell, ui, atoms, nullptr);
 }
 
 void RescaleOccupancies(CrystalDocument& doc, UserInterface& ui) {
   std::vector<Site>& sites = doc.sites[0];
   if (sites.empty()) return;
   doc.reportEnabled = 0;
-  const std::vector<int> positions = siteMultiplicities(doc.crystals[0], sites, ui);
+  setSiteMultiplicities(doc.crystals[0], sites, ui);
   doc.reportEnabled = 1;
   const int m = generalMultiplicity(doc.crystals[0]);
-  for (std::size_t i = 0; i < sites.size(); ++i) {
-    sites[i].auxNumber = positions[i];
+  for (Site& s : sites) {
     // A site with no position in the cell keeps its factor rather than becoming infinite.
-    if (positions[i] <= 0) continue;
-    for (SiteOccupant& o : sites[i].occupants)
-      o.occupancy = o.occupancy / static_cast<float>(positions[i]) * static_cast<float>(m);
+    if (s.auxNumber <= 0) continue;
+    for (SiteOccupant& o : s.occupants)
+      o.occupancy = o.occupancy / static_cast<float>(s.auxNumber) * static_cast<float>(m);
   }
 }
 

@@ -19,8 +19,8 @@ void FinishImport(ImportContext& context, bool forceXyz, const ImportResult& res
 /// inversion at the origin, x 2 (A B C I), 3 (R) or 4 (F) for the centring.
 int generalMultiplicity(const CrystalRecord& crystal);
 
-/// Number of distinct positions of each site in the unit cell of the crystal.
-std::vector<int> siteMultiplicities(CrystalRecord& crystal, const std::vector<Site>& sites, UserInterface& ui);
+/// Sets each site's auxNumber to its number of distinct positions in the unit cell of the crystal.
+void setSiteMultiplicities(CrystalRecord& crystal, std::vector<Site>& sites, UserInterface& ui);
 
 /// SHELX-style site-occupation factors (relative to the general position) to
 /// occupancies: occupancy / positions in the cell x general multiplicity. Sets each

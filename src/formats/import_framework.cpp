@@ -52,7 +52,7 @@ bool ChooseImportFile(ImportContext& context, bool open) {
   FileRequest request;
   request.title = format("Import %s file", row.name);
   request.filter = format("%s files (*%s)|*%s|All Files (*.*)|*.*||", row.name, ext.c_str(), ext.c_str());
-  request.defaultName = "*" + ext;
+  request.defaultName = format("*%s", ext.c_str());
   request.defaultExtension = ext;
   request.directory = context.settings.documentDirectory;
   request.mustExist = true;
@@ -76,7 +76,7 @@ void ResetCrystalForImport(ImportContext& context, int level) {
   CrystalRecord& c = context.crystal();
   c.symmetrySource = level >= 1 ? 4 : 0;
   c.acentric = 1;
-  c.latticeName = "P";
+  c.latticeName.assign(1, 'P');
   c.latticeCode = 1;
   c.rhombohedralAxes = 0;
   c.axesType = 0;

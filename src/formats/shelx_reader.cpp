@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/temperature_factor.h"
@@ -52,6 +53,7 @@ class ShelxReader {
  public:
   explicit ShelxReader(ImportContext& context) : ctx_(context) {
     ensureShelxSkipTable(context.settings);
+    for (const std::string& entry : context.settings.shelxSkipTable) skipped_.insert(toUpper(cut(entry, 4)));
     OpenFile main;
     main.lines = std::make_unique<LineReader>(context.file);
     main.identity = identityOf(context.path);
@@ -76,6 +78,7 @@ class ShelxReader {
   int missingFreeVariable_ = 0;
   std::optional<float> ridingReference_;  ///< Ueq of the last atom with its own U
   ReciprocalCell reciprocal_;
+  std::unordered_set<std::string> skipped_;  ///< the skip table, upper case, for the lookup per line
 
   bool nextRawLine(std::string& raw);
   void openInclude(const std::string& raw);
@@ -161,19 +164,21 @@ void ShelxReader::run() {
     }
     std::string line;
     if (continued) {
-      line = pending + " " + raw;
+      line = pending;
+      line.append(" ").append(raw);
       if (line.size() > kMaxJoinedLine) line.resize(kMaxJoinedLine);
     } else {
       line = raw;
     }
     continued = false;
-    if (startsWithIgnoreCase(line, "TITL")) {
+    const std::string key = instructionKey(line);
+    if (key == "TITL") {
       const std::string rest = line.size() > 5 ? line.substr(5) : std::string();
       result.title = trim(cut(rest.substr(0, rest.find('!')), 75));
       continue;
     }
     // A remark is a comment whatever it holds: an "=" in it continues nothing.
-    if (instructionKey(line) == "REM") continue;
+    if (key == "REM") continue;
     const auto bang = line.find('!');
     if (bang != std::string::npos) line.resize(bang);
     const auto equals = line.find('=');
@@ -185,7 +190,7 @@ void ShelxReader::run() {
     }
     if (trim(line).empty()) continue;
     if (line.compare(0, 4, "    ") == 0) continue;
-    if (startsWithIgnoreCase(line, "HKLF") || startsWithIgnoreCase(line, "END")) {
+    if (key == "HKLF" || key.compare(0, 3, "END") == 0) {
       if (endsFile()) break;
       continue;
     }
@@ -196,7 +201,7 @@ void ShelxReader::run() {
   if (!lattSeen_) {
     ctx_.ui.message("LATT command not found - centric P lattice will be assumed");
     result.acentric = 0;
-    result.latticeName = "P";
+    result.latticeName.assign(1, 'P');
     result.latticeCode = 1;
   }
 }
@@ -230,7 +235,7 @@ void ShelxReader::instruction(const std::string& line) {
   } else if (key == "EXYZ") {
     if (++exyzCount_ == kMaxExyz + 1)
       ctx_.ui.message(format("Limit reached for %s: %d", "EXYZ commands (multi-atom positions)", kMaxExyz));
-  } else if (!IsSkippedInstruction(ctx_.settings.shelxSkipTable, line)) {
+  } else if (skipped_.count(key) == 0) {
     atomLine(line, words);
   }
 }
@@ -302,7 +307,10 @@ void ShelxReader::atomLine(const std::string& line, const std::vector<std::strin
         format("The line \"%s\" - cannot be interpreted - do youwant to add \"%s\" to the list of commands to be ignored ?",
                line.c_str(), key.c_str()),
         Buttons::YesNo);
-    if (a == Answer::Yes) AddSkippedInstruction(ctx_.settings.shelxSkipTable, key);
+    if (a == Answer::Yes) {
+      AddSkippedInstruction(ctx_.settings.shelxSkipTable, key);
+      skipped_.insert(key);
+    }
     return;
   }
   Site site;

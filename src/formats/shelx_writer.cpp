@@ -92,7 +92,7 @@ bool ExportShelx(ExportContext& ctx) {
   std::vector<Site> sites = ctx.sites();
   const int report = doc.reportEnabled;
   doc.reportEnabled = 0;
-  const std::vector<int> positions = siteMultiplicities(c, sites, ctx.ui);
+  setSiteMultiplicities(c, sites, ctx.ui);
   doc.reportEnabled = report;
   const int m = generalMultiplicity(c);
   std::string out;
@@ -107,7 +107,7 @@ bool ExportShelx(ExportContext& ctx) {
     const std::size_t count = firstOnly ? std::min<std::size_t>(1, s.occupants.size()) : s.occupants.size();
     for (std::size_t k = 0; k < count; ++k) {
       const SiteOccupant& o = s.occupants[k];
-      const float sof = m > 0 ? static_cast<float>(positions[i]) * o.occupancy / static_cast<float>(m) : o.occupancy;
+      const float sof = m > 0 ? static_cast<float>(s.auxNumber) * o.occupancy / static_cast<float>(m) : o.occupancy;
       appendFormat(out, "%-6.6s %2d %6.4f %6.4f %6.4f %6.3f", singleToken(o.label).c_str(), o.scatteringNumber, s.x,
                    s.y, s.z, sof);
       if (doc.tfMix != 0) appendFactors(out, ctx, s, static_cast<int>(i));

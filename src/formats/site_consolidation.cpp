@@ -9,9 +9,11 @@ namespace tessera {
 
 namespace {
 
-/// Grid cells wider than the tolerance, so that two sites at one position lie in the
-/// same or in neighbouring cells whatever the rounding of the cell arithmetic.
-constexpr double kCellSize = 0.0005;
+/// Grid cells several tolerances wide: a site is compared with the sites of its own cell
+/// and of a neighbouring cell only when it lies near that side (with a margin for the
+/// rounding of the cell arithmetic).
+constexpr double kCellSize = 0.002;
+constexpr double kNearSide = 0.0003;
 constexpr double kKeyLimit = 1e15;
 
 struct CellKey {
@@ -28,7 +30,8 @@ struct CellKeyHash {
   }
 };
 
-std::int64_t cellOf(float v) { return static_cast<std::int64_t>(std::floor(std::clamp(v / kCellSize, -kKeyLimit, kKeyLimit))); }
+double scaled(float v) { return std::clamp(static_cast<double>(v) / kCellSize, -kKeyLimit, kKeyLimit); }
+std::int64_t cellOf(float v) { return static_cast<std::int64_t>(std::floor(scaled(v))); }
 
 bool finitePosition(const Site& s) { return std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.z); }
 
@@ -37,25 +40,47 @@ bool samePosition(const Site& a, const Site& b) {
          std::fabs(a.z - b.z) < kDuplicateTolerance;
 }
 
-/// Kept sites by grid cell; each cell lists its sites in increasing order.
+/// The cells along one axis a coordinate can have partners in: its own, and a neighbour
+/// when it lies near that side. Returns how many were written.
+int axisCells(float v, std::int64_t out[2]) {
+  const double s = scaled(v);
+  const double f = std::floor(s);
+  const auto c = static_cast<std::int64_t>(f);
+  out[0] = c;
+  const double margin = kNearSide / kCellSize;
+  if (s - f < margin) { out[1] = c - 1; return 2; }
+  if (f + 1.0 - s < margin) { out[1] = c + 1; return 2; }
+  return 1;
+}
+
+/// Kept sites by grid cell; each cell chains its sites in increasing order.
 class SiteGrid {
  public:
+  explicit SiteGrid(std::size_t expected) { cells_.reserve(expected); next_.reserve(expected); }
+
   void add(const Site& s, int index) {
-    if (finitePosition(s)) cells_[{cellOf(s.x), cellOf(s.y), cellOf(s.z)}].push_back(index);
+    next_.resize(static_cast<std::size_t>(index) + 1, -1);
+    if (!finitePosition(s)) return;
+    auto [it, inserted] = cells_.try_emplace(CellKey{cellOf(s.x), cellOf(s.y), cellOf(s.z)}, Chain{index, index});
+    if (!inserted) {
+      next_[static_cast<std::size_t>(it->second.tail)] = index;
+      it->second.tail = index;
+    }
   }
 
   /// The lowest index of a kept site at the position of s, or -1.
   int firstMatch(const Site& s, const std::vector<Site>& kept) const {
-    if (!finitePosition(s)) return -1;
-    const CellKey c{cellOf(s.x), cellOf(s.y), cellOf(s.z)};
+    if (!finitePosition(s) || cells_.empty()) return -1;
+    std::int64_t xs[2], ys[2], zs[2];
+    const int nx = axisCells(s.x, xs), ny = axisCells(s.y, ys), nz = axisCells(s.z, zs);
     int best = -1;
-    for (int di = -1; di <= 1; ++di)
-      for (int dj = -1; dj <= 1; ++dj)
-        for (int dk = -1; dk <= 1; ++dk) {
-          const auto it = cells_.find({c.i + di, c.j + dj, c.k + dk});
+    for (int a = 0; a < nx; ++a)
+      for (int b = 0; b < ny; ++b)
+        for (int c = 0; c < nz; ++c) {
+          const auto it = cells_.find({xs[a], ys[b], zs[c]});
           if (it == cells_.end()) continue;
-          for (int index : it->second) {
-            if (best >= 0 && index >= best) break;
+          for (int index = it->second.head; index >= 0 && (best < 0 || index < best);
+               index = next_[static_cast<std::size_t>(index)]) {
             if (samePosition(kept[static_cast<std::size_t>(index)], s)) {
               best = index;
               break;
@@ -66,7 +91,11 @@ class SiteGrid {
   }
 
  private:
-  std::unordered_map<CellKey, std::vector<int>, CellKeyHash> cells_;
+  struct Chain {
+    int head, tail;
+  };
+  std::unordered_map<CellKey, Chain, CellKeyHash> cells_;
+  std::vector<int> next_;
 };
 
 }  // namespace
@@ -74,7 +103,7 @@ class SiteGrid {
 int ConsolidateDuplicateSites(std::vector<Site>& sites, UserInterface& ui) {
   std::vector<Site> kept;
   kept.reserve(sites.size());
-  SiteGrid grid;
+  SiteGrid grid(sites.size());
   bool reported = false;
   int removed = 0;
   for (Site& s : sites) {
