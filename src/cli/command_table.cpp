@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 #include "cli/convert_commands.h"
 #include "cli/document_commands.h"
+#include "cli/symmetry_commands.h"
 #include "cli/transform_commands.h"
 
 namespace tessera::cli {
@@ -9,6 +10,8 @@ const std::vector<CliCommand>& allCommands() {
   static const std::vector<CliCommand> commands = {
       showCommand(),
       saveCommand(),
+      spaceGroupCommand(),
+      identifyCommand(),
       transformCommand(),
       hklCommand(),
       convertCommand(),

@@ -202,28 +202,46 @@ int ParseSymXYZ(std::string_view text, SeitzMx& out, int translationBase, int* e
   return -1;
 }
 
-std::optional<std::string> FormatFraction(int numerator, int denominator, bool decimal) {
-  std::string text;
+namespace {
+
+// Appends numerator/denominator as FormatFraction writes it.
+void appendFraction(std::string& out, int numerator, int denominator, bool decimal) {
   if (numerator == 0) {
-    text = "0";
-  } else if (decimal) {
-    text = format("%.6g", static_cast<double>(numerator) / denominator);
+    out += '0';
+    return;
+  }
+  if (decimal) {
+    std::string text = format("%.6g", static_cast<double>(numerator) / denominator);
     const std::size_t digits = (!text.empty() && text[0] == '-') ? 1 : 0;
     if (text.size() > digits + 1 && text[digits] == '0' && text[digits + 1] == '.') text.erase(digits, 1);
-  } else {
-    long long n = numerator;
-    long long d = denominator;
-    const long long g = gcdOf(n, d);
-    if (g != 0) {
-      n /= g;
-      d /= g;
-    }
-    if (d < 0) {
-      n = -n;
-      d = -d;
-    }
-    text = d == 1 ? format("%lld", n) : format("%lld/%lld", n, d);
+    out += text;
+    return;
   }
+  long long n = numerator;
+  long long d = denominator;
+  const long long g = gcdOf(n, d);
+  if (g != 0) {
+    n /= g;
+    d /= g;
+  }
+  if (d < 0) {
+    n = -n;
+    d = -d;
+  }
+  char buffer[48];  // two long longs of at most 20 characters and the "/"
+  char* end = std::to_chars(buffer, buffer + 24, n).ptr;
+  if (d != 1) {
+    *end++ = '/';
+    end = std::to_chars(end, buffer + sizeof buffer, d).ptr;
+  }
+  out.append(buffer, end);
+}
+
+}  // namespace
+
+std::optional<std::string> FormatFraction(int numerator, int denominator, bool decimal) {
+  std::string text;
+  appendFraction(text, numerator, denominator, decimal);
   if (text.size() > kMaxFractionText) return std::nullopt;
   return text;
 }
@@ -233,21 +251,25 @@ std::optional<std::string> RTMx2XYZ(const SeitzMx& op, int rotationBase, int tra
   if (translationBase <= 0) return std::nullopt;
   const char* letters = lowerCase ? "xyz" : "XYZ";
   std::string out;
+  out.reserve(32);
+  std::string piece;
   for (int row = 0; row < 3; ++row) {
     if (row > 0) out += separator;
     int t = op.translation[static_cast<std::size_t>(row)] % translationBase;
     if (t < 0) t += translationBase;
-    const auto trText = FormatFraction(t, translationBase, decimal);
-    if (!trText) return std::nullopt;
+    std::string trText;
+    if (t != 0) appendFraction(trText, t, translationBase, decimal);
+    if (trText.size() > kMaxFractionText) return std::nullopt;
     const std::size_t rowStart = out.size();
-    if (translationFirst && t != 0) out += *trText;
+    if (translationFirst) out += trText;
     for (int col = 0; col < 3; ++col) {
       const int entry = op.rotation[static_cast<std::size_t>(row * 3 + col)];
       if (entry == 0) continue;
-      auto roText = FormatFraction(entry, rotationBase, decimal);
-      if (!roText) return std::nullopt;
-      std::string_view rest = *roText;
-      if (!rest.empty() && rest[0] == '-') {
+      piece.clear();
+      appendFraction(piece, entry, rotationBase, decimal);
+      if (piece.size() > kMaxFractionText) return std::nullopt;
+      std::string_view rest = piece;
+      if (rest[0] == '-') {
         out += '-';
         rest.remove_prefix(1);
       } else if (out.size() > rowStart) {
@@ -260,8 +282,8 @@ std::optional<std::string> RTMx2XYZ(const SeitzMx& op, int rotationBase, int tra
       out += letters[col];
     }
     if (!translationFirst && t != 0) {
-      if (out.size() > rowStart && (*trText)[0] != '-') out += '+';
-      out += *trText;
+      if (out.size() > rowStart && trText[0] != '-') out += '+';
+      out += trText;
     }
     if (out.size() > kMaxXyzText) return std::nullopt;
   }

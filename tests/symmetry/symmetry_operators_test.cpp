@@ -173,6 +173,7 @@ TEST(DetectCentringAndInversion, OffersCentringThenInversion) {
   EXPECT_EQ(yes.questions(), std::vector<std::string>{"Inversion center detected - do you want to remove extra operators?"});
   EXPECT_EQ(c.xyzLines, (std::vector<std::string>{"x,y,z", "-x,y+1/2,-z+1/2"}));
   EXPECT_EQ(c.acentric, 0);
+  EXPECT_EQ(c.matricesValid, 0);  // the table still holds the four operators
 }
 
 TEST(DetectCentringAndInversion, InversionPartnersWithQuarterTranslations) {

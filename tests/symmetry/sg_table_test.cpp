@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/scripted_user_interface.h"
+#include "support/test_paths.h"
+#include "symmetry/hall_dat.h"
+#include "symmetry/sg_table.h"
+#include "symmetry/space_group.h"
+
+namespace tessera {
+namespace {
+
+std::string hallOf(std::string_view symbol, char volume) {
+  const TabSgName* row = findTabSgNameEntry(symbol, volume);
+  return row ? row->HallSymbol : "<none>";
+}
+
+std::string keyOf(std::string_view symbol, char volume) {
+  const TabSgName* row = findTabSgNameEntry(symbol, volume);
+  return row ? row->key() : "<none>";
+}
+
+TEST(TabSgName, EveryRowRebuildsItsHallSymbolAndEveryKeyFindsItsRow) {
+  const auto& rows = tabSgNames();
+  ASSERT_EQ(rows.size(), 530u);
+  EXPECT_FALSE(tabSgNameIsCorrupt());
+  int rebuilt = 0, found = 0, offOrigin = 0;
+  for (const TabSgName& row : rows) {
+    SgInfo sg;
+    if (BuildSgInfoFromSymbol(row.key(), 'A', sg) == 0 && sg.HallSymbol == row.HallSymbol && sg.tabSgName == &row)
+      ++rebuilt;
+    else
+      ADD_FAILURE() << row.key() << " '" << row.HallSymbol << "' rebuilt as '" << sg.HallSymbol << "' " << sg.error;
+    offOrigin += sg.centric == 1;
+    for (char volume : {'A', 'I'}) {
+      if (findTabSgNameEntry(row.key(), volume) == &row)
+        ++found;
+      else
+        ADD_FAILURE() << row.key() << " under volume " << volume << " finds " << keyOf(row.key(), volume);
+    }
+  }
+  EXPECT_EQ(rebuilt, 530);
+  EXPECT_EQ(found, 1060);
+  EXPECT_EQ(offOrigin, 33);  // written with an explicit "-1..." generator, no leading "-"
+}
+
+TEST(TabSgName, TellingRowsAndHallTextLookup) {
+  EXPECT_EQ(hallOf("1", 'A'), " P 1");
+  EXPECT_EQ(hallOf("14:b1", 'A'), "-P 2ybc");
+  EXPECT_EQ(hallOf("48:1", 'A'), " P 2 2 -1n");
+  EXPECT_EQ(hallOf("146:R", 'A'), " P 3*");
+  const TabSgName* row = findTabSgNameEntry("14:c3", 'A');
+  ASSERT_TRUE(row);
+  EXPECT_EQ(row->documentHmSymbol(), "P_1_1_21/b");
+  EXPECT_EQ(findTabSgNameEntry("227", 'A')->documentHmSymbol(), "F_d_-3_m:2");
+  EXPECT_EQ(findTabSgNameEntry("R3", 'I')->documentHmSymbol(), "R_3:R");
+  EXPECT_EQ(findTabSgNameByHall(" C 2 2 -1bc")->key(), "68:1");  // shared by 68:1 and 68:1ba-c
+  EXPECT_EQ(findTabSgNameByHall(" A 2 2 -1ac")->key(), "68:1cab");
+  EXPECT_EQ(findTabSgNameByHall(" B 2 2 -1bc")->key(), "68:1bca");
+  EXPECT_EQ(findTabSgNameByHall("P 1"), nullptr);  // the leading blank is part of the text
+  // A row named by the lookup stays named although an earlier row shares its symbol.
+  SgInfo sg;
+  ASSERT_EQ(BuildSgInfoFromSymbol("68:1ba-c", 'A', sg), 0);
+  EXPECT_EQ(sg.tabSgName->key(), "68:1ba-c");
+}
+
+TEST(TabSgName, VolumeConventionsAndSymbolForms) {
+  EXPECT_EQ(hallOf("14", 'A'), "-P 2ybc");
+  EXPECT_EQ(hallOf("14", 'I'), "-P 2bc");
+  EXPECT_EQ(hallOf("14", '1'), "-P 2bc");
+  EXPECT_EQ(hallOf("14:c1", 'I'), "-P 2ac");
+  EXPECT_EQ(hallOf("14:c", 'A'), "-P 2ac");
+  EXPECT_EQ(hallOf("P2", 'A'), " P 2y");
+  EXPECT_EQ(hallOf("P2", 'I'), " P 2");
+  EXPECT_EQ(hallOf("3", 'I'), " P 2");
+  EXPECT_EQ(hallOf("9", 'I'), " B -2b");  // negated axis codes hold "c" too
+  EXPECT_EQ(hallOf("15", 'I'), "-B 2b");
+  EXPECT_EQ(hallOf("R-3", 'A'), "-R 3");
+  EXPECT_EQ(hallOf("R-3", 'I'), "-P 3*");
+  for (char v : {'A', 'I'}) {
+    EXPECT_EQ(hallOf("R-3:H", v), "-R 3");
+    EXPECT_EQ(hallOf("R-3H", v), "-R 3");
+    EXPECT_EQ(hallOf("R-3r", v), "-P 3*");
+  }
+  EXPECT_EQ(hallOf("227", 'A'), "-F 4vw 2vw 3");
+  EXPECT_EQ(hallOf("227:1", 'A'), " F 4d 2 3 -1d");
+  EXPECT_EQ(hallOf("Fd-3mS", 'A'), " F 4d 2 3 -1d");
+  EXPECT_EQ(hallOf("Fd-3mZ", 'A'), "-F 4vw 2vw 3");
+  EXPECT_EQ(hallOf("Fd-3mS:2", 'A'), "<none>");  // contradicting origin choices
+  EXPECT_EQ(hallOf("68:1ba-c", 'A'), " C 2 2 -1bc");
+  EXPECT_EQ(keyOf("Pnma", 'A'), "62");
+  EXPECT_EQ(keyOf("Pnma:abc", 'A'), "62");
+  EXPECT_EQ(keyOf("62:cab", 'A'), "62:cab");
+  EXPECT_EQ(keyOf("P 1 21/c 1", 'I'), "14:b1");
+  for (const char* same : {"P21/c", "P 21/c", "P_21/c", " p21/C "}) EXPECT_EQ(keyOf(same, 'A'), "14:b1") << same;
+  // Full symbols name their own axis and cell choice; written-out monoclinic passes.
+  EXPECT_EQ(keyOf("P 1 1 21/b", 'A'), "14:c3");
+  EXPECT_EQ(keyOf("P21/b", 'A'), "14:c3");
+  EXPECT_EQ(keyOf("P21/n", 'A'), "14:b2");
+  EXPECT_EQ(keyOf("P21/n", 'I'), "14:c2");
+  EXPECT_EQ(keyOf("Pn", 'A'), "7:b2");
+  EXPECT_EQ(keyOf("P2/n", 'A'), "13:b2");
+  EXPECT_EQ(keyOf("I2/a", 'A'), "15:b3");
+  EXPECT_EQ(keyOf("Pa", 'I'), "7:c1");
+  EXPECT_EQ(keyOf("P121/n1:c", 'A'), "<none>");
+  // Pre-2002 spellings of the e-glide settings are found; the table's stay written.
+  EXPECT_EQ(keyOf("Cmca", 'A'), "64");
+  EXPECT_EQ(keyOf("Abm2", 'A'), "39");
+  EXPECT_EQ(keyOf("Cccb:1", 'A'), "68:1ba-c");
+  EXPECT_EQ(findTabSgNameEntry("Cmca", 'A')->documentHmSymbol(), "C_m_c_e");
+  for (const char* none : {"231", "0", "", ":", "P21/c:b9", "14:b1xyz", "Q2", "P 21/c x x x x x x x x x", "1.5"})
+    EXPECT_EQ(keyOf(none, 'A'), "<none>") << none;
+  EXPECT_EQ(keyOf("14", 'X'), "<none>");
+}
+
+TEST(TabSgName, HostileLookupsGiveNoRow) {
+  EXPECT_EQ(keyOf("99999999999999999999", 'A'), "<none>");
+  EXPECT_EQ(keyOf(std::string(100000, 'P'), 'A'), "<none>");
+  std::mt19937 rng(3);
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(static_cast<std::size_t>(rng() % 12), '\0');
+    for (char& c : text) c = static_cast<char>(rng() % 256);
+    findTabSgNameEntry(text, static_cast<char>(rng() % 256));
+  }
+}
+
+TEST(HallDat, ShippedFileMatchesTheTableAndIsPickedFrom) {
+  const std::string shipped = test::readFile(std::filesystem::path(TESSERA_DATA_DIR) / "HALL.DAT");
+  EXPECT_EQ(shipped, hallDatText());
+  const std::vector<std::string> lines = hallDatLines(shipped);
+  ASSERT_EQ(lines.size(), 530u);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const TabSgName& row = tabSgNames()[i];
+    const HallDatEntry e = hallDatFields(lines[i]);
+    EXPECT_EQ(e.key, row.key());
+    SgInfo sg;  // a picked Hall field builds the row's group
+    EXPECT_EQ(BuildSgInfoFromHall(e.hallSymbol, sg), 0);
+    EXPECT_EQ(sg.HallSymbol, row.HallSymbol);
+    EXPECT_EQ(findTabSgNameEntry(e.key, 'A'), &row);
+  }
+  const auto indexOf = [](std::string_view key) {
+    for (std::size_t i = 0; i < tabSgNames().size(); ++i)
+      if (tabSgNames()[i].key() == key) return static_cast<int>(i);
+    return -1;
+  };
+  EXPECT_EQ(hallDatPreselection(lines, "14:c1"), indexOf("14:c1"));
+  EXPECT_EQ(hallDatPreselection(lines, "14"), indexOf("14:b1"));  // the first line beginning with the key
+  EXPECT_EQ(hallDatPreselection(lines, ""), 0);
+  EXPECT_EQ(hallDatPreselection(lines, "999"), 0);
+
+  // Lines longer than 62 characters are split; line ends of either kind are removed.
+  EXPECT_EQ(hallDatLines("ab\r\n" + std::string(70, 'x') + "\n\nlast"),
+            (std::vector<std::string>{"ab", std::string(62, 'x'), std::string(8, 'x'), "", "last"}));
+
+  ScriptedUserInterface ui;
+  test::ScratchDir dir;
+  EXPECT_FALSE(readHallDat(dir.path(), "", ui));
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Unable to find or open HALL.DAT file."});
+  test::writeFile(dir.path() / "HALL.DAT", shipped);
+  const auto list = readHallDat(dir.path(), "227:1", ui);
+  ASSERT_TRUE(list);
+  EXPECT_EQ(hallDatFields(list->lines[static_cast<std::size_t>(list->preselected)]).hallSymbol, "F 4d 2 3 -1d");
+}
+
+}  // namespace
+}  // namespace tessera
