@@ -30,6 +30,7 @@ std::string documentDump(const CrystalDocument& doc) {
                c.cell[3] / kDegToRad, c.cell[4] / kDegToRad, c.cell[5] / kDegToRad, c.axesType);
   appendFormat(out, "lattice %s %d acentric %d source %d\n", c.latticeName.c_str(), c.latticeCode, c.acentric,
                c.symmetrySource);
+  appendFormat(out, "symbols %s | %s | %d\n", c.hmSymbol.c_str(), c.hallSymbol.c_str(), c.sgNumber);
   for (const std::string& line : c.xyzLines) appendFormat(out, "line %s\n", line.c_str());
   appendFormat(out, "tfMix %d tfAnisoKind %d\n", doc.tfMix, doc.tfAnisoKind);
   for (const Site& s : doc.sites[0]) {

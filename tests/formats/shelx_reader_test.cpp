@@ -130,11 +130,13 @@ TEST(ShelxReader, LatticeAndSymmetryLines) {
   EXPECT_EQ(c.symmetrySource, 4);
   EXPECT_EQ(c.acentric, 0);
   EXPECT_EQ(c.xyzLines, std::vector<std::string>{"X,Y,Z; "});
+  EXPECT_EQ(c.sgNumber, 2);
 
   ShelxImport cface("TITL t\nCELL 0.71 5 6 7 90 90 90\nLATT -7\nSYMM -x, y, -z\nC1 1 0.1 0.2 0.3\n");
   EXPECT_EQ(cface.s.document.crystals[0].latticeCode, 4);
   EXPECT_EQ(cface.s.document.crystals[0].acentric, 1);
   EXPECT_EQ(cface.s.document.crystals[0].xyzLines.back(), "-x,y,-z");
+  EXPECT_EQ(cface.s.document.crystals[0].sgNumber, 5);
   EXPECT_TRUE(cface.s.ui.saw("End of file or read error"));  // no END in the main file
 
   ShelxImport none("TITL t\nCELL 0.71 5 6 7 90 90 90\nC1 1 0.1 0.2 0.3 10.5\nEND\n");
