@@ -149,8 +149,10 @@ bool FreeFormReader::headerLine(const std::string& line) {
   } else if (key == "SYMM") {
     const std::size_t at = line.find("SYMM") + 5;
     const std::string text = removeBlanks(trimRight(line.size() > at ? line.substr(at) : std::string()));
-    AppendSymmetryLine(ctx_.crystal(), text, ui);
-    result.hasXyzLines = true;
+    if (!text.empty()) {
+      AppendSymmetryLine(ctx_.crystal(), text, ui);
+      result.hasXyzLines = true;
+    }
   } else if (key == "LATT") {
     const auto acentric = f.size() >= 3 ? integer(f[2]) : std::nullopt;
     if (acentric) {

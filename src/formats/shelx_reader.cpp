@@ -224,8 +224,8 @@ void ShelxReader::instruction(const std::string& line) {
   } else if (key == "LATT") {
     readLatt(words);
   } else if (key == "SYMM") {
-    AppendSymmetryLine(ctx_.crystal(), removeBlanks(line.size() > 5 ? line.substr(5) : std::string()), ctx_.ui);
-    result.hasXyzLines = true;
+    const std::string text = removeBlanks(line.size() > 5 ? line.substr(5) : std::string());
+    if (!text.empty()) AppendSymmetryLine(ctx_.crystal(), text, ctx_.ui);
   } else if (key == "FRAG") {
     insideFrag_ = true;
   } else if (key == "FEND") {
