@@ -101,28 +101,28 @@ class SiteGrid {
 }  // namespace
 
 int ConsolidateDuplicateSites(std::vector<Site>& sites, UserInterface& ui) {
-  std::vector<Site> kept;
-  kept.reserve(sites.size());
+  // Kept sites are compacted in place: sites[0, kept) are the survivors so far.
   SiteGrid grid(sites.size());
   bool reported = false;
-  int removed = 0;
-  for (Site& s : sites) {
-    const int match = grid.firstMatch(s, kept);
-    if (match >= 0 && kept[static_cast<std::size_t>(match)].occupantCount() < kMaxOccupants) {
+  std::size_t kept = 0;
+  for (std::size_t r = 0; r < sites.size(); ++r) {
+    Site& s = sites[r];
+    const int match = grid.firstMatch(s, sites);
+    if (match >= 0 && sites[static_cast<std::size_t>(match)].occupantCount() < kMaxOccupants) {
       if (!reported) {
         ui.message("Duplicate atoms (multiple occupancies?) are being consolidated");
         reported = true;
       }
-      Site& target = kept[static_cast<std::size_t>(match)];
-      target.occupants.push_back(s.occupants.empty() ? SiteOccupant::makeDefault(s.label, 0, s.typeNumber)
-                                                     : s.occupants[0]);
-      ++removed;
+      sites[static_cast<std::size_t>(match)].occupants.push_back(
+          s.occupants.empty() ? SiteOccupant::makeDefault(s.label, 0, s.typeNumber) : s.occupants[0]);
       continue;
     }
-    grid.add(s, static_cast<int>(kept.size()));
-    kept.push_back(std::move(s));
+    if (kept != r) sites[kept] = std::move(s);
+    grid.add(sites[kept], static_cast<int>(kept));
+    ++kept;
   }
-  sites = std::move(kept);
+  const int removed = static_cast<int>(sites.size() - kept);
+  sites.erase(sites.begin() + static_cast<std::ptrdiff_t>(kept), sites.end());
   return removed;
 }
 
