@@ -23,7 +23,13 @@ const std::vector<std::string>& defaultShelxSkipTable() {
 }
 
 void ensureShelxSkipTable(ProgramSettings& settings) {
-  if (settings.shelxSkipTable.empty()) settings.shelxSkipTable = defaultShelxSkipTable();
+  if (settings.shelxSkipTable.empty()) {
+    settings.shelxSkipTable = defaultShelxSkipTable();
+    return;
+  }
+  // A table stored by an older run (the classic 67 names) still gets the newer
+  // instructions; the user's own additions stay.
+  for (const std::string& name : defaultShelxSkipTable()) AddSkippedInstruction(settings.shelxSkipTable, name);
 }
 
 std::string instructionKey(std::string_view line) {

@@ -14,7 +14,8 @@ namespace tessera {
 /// The built-in skip table: the classic 67 instructions, then those of current program versions.
 const std::vector<std::string>& defaultShelxSkipTable();
 
-/// Fills settings.shelxSkipTable with the built-in list when it is empty.
+/// Fills settings.shelxSkipTable with the built-in list when it is empty, and adds the
+/// built-in names a stored table lacks.
 void ensureShelxSkipTable(ProgramSettings& settings);
 
 /// The key of an instruction line: its first word without a "_" suffix, cut to four

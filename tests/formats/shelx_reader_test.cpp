@@ -100,6 +100,11 @@ TEST(ShelxReader, RemarksAndSkippedInstructions) {
   EXPECT_NEAR(r.occupancy(0), 0.4f, 1e-6);
   EXPECT_EQ(r.sites()[1].label, "qx");  // not a peak: Q followed by letters
   EXPECT_TRUE(IsSkippedInstruction(defaultShelxSkipTable(), "rem"));
+  ProgramSettings stored;
+  stored.shelxSkipTable = {"ZERR", "MYOWN"};  // an older table gains the current instructions
+  ensureShelxSkipTable(stored);
+  EXPECT_TRUE(IsSkippedInstruction(stored.shelxSkipTable, "RIGU"));
+  EXPECT_EQ(stored.shelxSkipTable[1], "MYOWN");
   EXPECT_FALSE(IsSkippedInstruction(defaultShelxSkipTable(), "REMARK 1 2 3 4"));
 }
 
