@@ -1,7 +1,10 @@
 #include "cli/transform_commands.h"
 
+#include <fstream>
+
 #include "core/text.h"
 #include "transform/hkl_transform.h"
+#include "transform/new_symmetry.h"
 #include "transform/transform_engine.h"
 #include "transform/transform_parameters_model.h"
 
@@ -86,6 +89,30 @@ std::string applyOption(TransformParametersModel& model, const std::string& opti
   return "unknown option " + option;
 }
 
+bool isSymmetryOption(const std::string& option) {
+  return option == "--new-hm" || option == "--new-hall" || option == "--new-number" || option == "--new-custom";
+}
+
+/// Gives the New crystal the symmetry named by a --new-* option; false (message shown) on failure.
+bool applySymmetryOption(CliContext& context, const std::string& option, const std::string& value) {
+  CrystalRecord& crystal = context.session.document.crystals[1];
+  if (option == "--new-custom") {
+    std::ifstream in(value);
+    if (!in) {
+      context.ui.message("Input file open failed");
+      return false;
+    }
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+      if (!trim(line).empty()) lines.push_back(line);
+    return setNewCustomSymmetry(crystal, lines, context.ui);
+  }
+  const NewSymmetryKind kind = option == "--new-hall"  ? NewSymmetryKind::Hall
+                               : option == "--new-number" ? NewSymmetryKind::Number
+                                                          : NewSymmetryKind::HermannMauguin;
+  return setNewSymmetryFromGroup(crystal, kind, value, context.ui);
+}
+
 int runTransform(CliContext& context, const std::vector<std::string>& args) {
   const CliCommand* self = findCommand("transform");
   std::vector<std::string> files;
@@ -104,9 +131,16 @@ int runTransform(CliContext& context, const std::vector<std::string>& args) {
   CrystalDocument& doc = context.session.document;
   TransformParametersModel model(doc, context.ui);
   TransformOptions options;
-  for (const auto& [option, value] : settings)
+  int symmetryOptions = 0;
+  for (const auto& [option, value] : settings) {
+    if (isSymmetryOption(option)) {
+      if (++symmetryOptions > 1) return usageError(context, *self, "give at most one --new-* option");
+      if (!applySymmetryOption(context, option, value)) return kExitFailed;
+      continue;
+    }
     if (std::string problem = applyOption(model, option, value, options); !problem.empty())
       return usageError(context, *self, problem);
+  }
   model.applyTo(doc);
   const TransformOutcome outcome = runTransformation(doc, context.ui, options);
   if (!outcome.transformed || !outcome.reportWritten) return kExitFailed;
@@ -142,11 +176,15 @@ CliCommand transformCommand() {
   return {"transform", "transform a structure to a new cell and save the result as the input",
           "usage: tessera-cli transform IN.tsr OUT.tsr [--standard NAME | --matrix \"m11 m12 m13 m21 m22 m23 m31 m32 m33\"]\n"
           "           [--pre-symmetry X,Y,Z] [--pre-matrix X,Y,Z] [--post-matrix X,Y,Z] [--tolerance T]\n"
-          "           [--mode translate|input|full] [--report FILE]\n"
+          "           [--mode translate|input|full] [--new-hm S | --new-hall S | --new-number S | --new-custom FILE]\n"
+          "           [--report FILE]\n"
           "Starts from the parameters saved in IN.tsr, changes those given, runs the transformation\n"
           "(questions are answered by the answer policy), writes the report (default: IN with .out)\n"
           "and saves OUT.tsr with the New crystal as its input. Matrix entries and translations\n"
-          "accept fractions such as 1/2 and -1/3. NAME is a list text such as \"F -> P\".\n",
+          "accept fractions such as 1/2 and -1/3. NAME is a list text such as \"F -> P\".\n"
+          "--new-hm, --new-hall and --new-number give the New crystal a space group from the table\n"
+          "(volume A conventions) or a Hall symbol; --new-custom FILE gives it the operator lines of\n"
+          "FILE, one per line, as the whole list (primitive lattice, acentric).\n",
           runTransform};
 }
 

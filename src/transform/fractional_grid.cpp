@@ -1,6 +1,7 @@
 #include "transform/fractional_grid.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tessera {
 
@@ -14,60 +15,63 @@ constexpr int kMaxBucketsPerAxis = 512;
 }  // namespace
 
 FractionalGrid::FractionalGrid(const std::array<float, 3>& tolerance, std::size_t expectedCount) {
-  // About two entries per bucket, and buckets no narrower than half a window so
-  // that a window touches at most a few buckets per axis.
-  const double perAxis = std::cbrt(std::max<double>(1.0, static_cast<double>(expectedCount) / 2.0));
+  // About one entry per bucket, and buckets no narrower than half a window so that
+  // a window touches at most three buckets per axis.
+  const double perAxis = std::cbrt(std::max<double>(1.0, static_cast<double>(expectedCount)));
   for (int k = 0; k < 3; ++k) {
+    Axis& a = axes_[k];
     const double t = tolerance[static_cast<std::size_t>(k)];
     int n = static_cast<int>(std::ceil(perAxis));
     if (std::isfinite(t) && t > 0.0) n = std::min(n, static_cast<int>(std::floor(1.0 / (2.0 * t))));
     n = std::clamp(n, 1, kMaxBucketsPerAxis);
     if (!std::isfinite(t)) n = 1;
-    nb_[k] = n;
-    reach_[k] = std::isfinite(t) ? t + kMargin : 0.0;
-    whole_[k] = !std::isfinite(t) || n <= 3 || reach_[k] >= 0.5;
+    a.n = n;
+    a.nf = static_cast<float>(n);
+    a.shift = 3.0f * a.nf;
+    a.reach = static_cast<float>(std::isfinite(t) ? std::max(0.0, t) + kMargin : 0.0);
+    a.reachBuckets = a.reach * a.nf;
+    a.whole = !std::isfinite(t) || n <= 3 || a.reach >= 0.5f || a.reachBuckets >= 1.0f;
   }
-  stride_[2] = 1;
-  stride_[1] = nb_[2];
-  stride_[0] = nb_[1] * nb_[2];
-  heads_.assign(static_cast<std::size_t>(nb_[0]) * static_cast<std::size_t>(nb_[1]) * static_cast<std::size_t>(nb_[2]),
+  axes_[2].stride = 1;
+  axes_[1].stride = axes_[2].n;
+  axes_[0].stride = axes_[1].n * axes_[2].n;
+  for (Axis& a : axes_) {
+    // raw() of an ordinary coordinate lies in [0, 6 n); one more on each side for the window.
+    a.wrapped.resize(static_cast<std::size_t>(6 * a.n + 2));
+    for (int r = 0; r < 6 * a.n + 2; ++r) a.wrapped[static_cast<std::size_t>(r)] = ((r % a.n + a.n) % a.n) * a.stride;
+  }
+  heads_.assign(static_cast<std::size_t>(axes_[0].n) * static_cast<std::size_t>(axes_[1].n) *
+                    static_cast<std::size_t>(axes_[2].n),
                 -1);
   next_.reserve(expectedCount);
-}
-
-int FractionalGrid::bucketOf(int axis, float u) const {
-  const int n = nb_[axis];
-  if (!std::isfinite(u) || std::fabs(u) > 1e6f) return 0;
-  long long b = static_cast<long long>(std::floor(static_cast<double>(u) * n));
-  b %= n;
-  if (b < 0) b += n;
-  return static_cast<int>(b);
-}
-
-int FractionalGrid::bucketIndex(const std::array<float, 3>& p) const {
-  return bucketOf(0, p[0]) * stride_[0] + bucketOf(1, p[1]) * stride_[1] + bucketOf(2, p[2]);
+  bucket_.reserve(expectedCount);
 }
 
 void FractionalGrid::clear() {
   std::fill(heads_.begin(), heads_.end(), -1);
   next_.clear();
+  bucket_.clear();
 }
 
 void FractionalGrid::insert(int index, const std::array<float, 3>& p) {
-  if (static_cast<std::size_t>(index) >= next_.size()) next_.resize(static_cast<std::size_t>(index) + 1, -1);
+  const std::size_t i = static_cast<std::size_t>(index);
+  if (i >= next_.size()) {
+    next_.resize(i + 1, -1);
+    bucket_.resize(i + 1, 0);
+  }
   const int b = bucketIndex(p);
-  next_[static_cast<std::size_t>(index)] = heads_[static_cast<std::size_t>(b)];
+  bucket_[i] = b;
+  next_[i] = heads_[static_cast<std::size_t>(b)];
   heads_[static_cast<std::size_t>(b)] = index;
 }
 
-void FractionalGrid::move(int index, const std::array<float, 3>& from, const std::array<float, 3>& to) {
-  const int a = bucketIndex(from);
-  const int b = bucketIndex(to);
-  if (a == b) return;
-  int* link = &heads_[static_cast<std::size_t>(a)];
+void FractionalGrid::relink(int index, int b) {
+  const std::size_t i = static_cast<std::size_t>(index);
+  int* link = &heads_[static_cast<std::size_t>(bucket_[i])];
   while (*link >= 0 && *link != index) link = &next_[static_cast<std::size_t>(*link)];
-  if (*link == index) *link = next_[static_cast<std::size_t>(index)];
-  next_[static_cast<std::size_t>(index)] = heads_[static_cast<std::size_t>(b)];
+  if (*link == index) *link = next_[i];
+  bucket_[i] = b;
+  next_[i] = heads_[static_cast<std::size_t>(b)];
   heads_[static_cast<std::size_t>(b)] = index;
 }
 

@@ -5,8 +5,6 @@
 // so results are those of a scan over the whole list.
 
 #include <array>
-#include <cmath>
-#include <cstdint>
 #include <vector>
 
 namespace tessera {
@@ -20,70 +18,86 @@ class FractionalGrid {
   /// Adds entry `index` (entries are numbered 0, 1, 2, ... in insertion order) at p.
   void insert(int index, const std::array<float, 3>& p);
 
-  /// Moves entry `index` from position `from` to position `to`.
-  void move(int index, const std::array<float, 3>& from, const std::array<float, 3>& to);
-
-  /// Calls f(index) for every entry that may lie within the tolerance of p along each
-  /// axis, counting distances around the cell (a superset of the true matches).
-  template <class F>
-  void forEachCandidate(const std::array<float, 3>& p, F&& f) const {
-    int lo[3], count[3];
-    for (int k = 0; k < 3; ++k) windowOf(k, p[static_cast<std::size_t>(k)], lo[k], count[k]);
-    for (int i = 0; i < count[0]; ++i) {
-      const int bi = wrap(0, lo[0] + i) * stride_[0];
-      for (int j = 0; j < count[1]; ++j) {
-        const int bij = bi + wrap(1, lo[1] + j) * stride_[1];
-        for (int k = 0; k < count[2]; ++k) {
-          for (int e = heads_[static_cast<std::size_t>(bij + wrap(2, lo[2] + k))]; e >= 0;
-               e = next_[static_cast<std::size_t>(e)])
-            f(e);
-        }
-      }
-    }
+  /// Moves entry `index` to position p.
+  void move(int index, const std::array<float, 3>& p) {
+    const std::size_t i = static_cast<std::size_t>(index);
+    const int b = bucketIndex(p);
+    if (b != bucket_[i]) relink(index, b);
   }
 
   /// Removes every entry (the bucket layout stays).
   void clear();
 
+  /// Calls f(index) for every entry that may lie within the tolerance of p along each
+  /// axis, counting distances around the cell (a superset of the true matches).
+  template <class F>
+  void forEachCandidate(const std::array<float, 3>& p, F&& f) const {
+    int base[3][kMaxWindow];
+    int count[3];
+    for (int k = 0; k < 3; ++k) window(k, p[static_cast<std::size_t>(k)], base[k], count[k]);
+    for (int i = 0; i < count[0]; ++i)
+      for (int j = 0; j < count[1]; ++j) {
+        const int bij = base[0][i] + base[1][j];
+        for (int k = 0; k < count[2]; ++k)
+          for (int e = heads_[static_cast<std::size_t>(bij + base[2][k])]; e >= 0; e = next_[static_cast<std::size_t>(e)])
+            f(e);
+      }
+  }
+
   /// Buckets along each axis (for tests and tuning).
-  std::array<int, 3> bucketCounts() const { return {nb_[0], nb_[1], nb_[2]}; }
+  std::array<int, 3> bucketCounts() const { return {axes_[0].n, axes_[1].n, axes_[2].n}; }
 
  private:
-  int bucketOf(int axis, float u) const;
-  int bucketIndex(const std::array<float, 3>& p) const;
-  int wrap(int axis, int b) const {
-    const int n = nb_[axis];
-    if (b >= n) return b - n;
-    if (b < 0) return b + n;
+  static constexpr int kMaxWindow = 512;  ///< a whole axis at most
+  struct Axis {
+    int n = 1;              ///< buckets
+    float nf = 1.0f;        ///< n as a float
+    float shift = 3.0f;     ///< 3 n: keeps u n + shift positive for u > -2
+    float reach = 0.0f;     ///< tolerance plus a margin, fractions
+    float reachBuckets = 0.0f;  ///< reach in bucket widths (below 1 unless whole)
+    bool whole = true;      ///< every window spans the axis
+    int stride = 1;
+    std::vector<int> wrapped;  ///< bucket (times stride) of floor(u n + shift), for 0 .. 6 n + 1
+  };
+
+  /// Coordinates lists hold lie in [-0.00001, 1) and a little around; anything far
+  /// outside or not a number goes to bucket 0, whose axis windows then span.
+  static bool ordinary(float u) { return u > -2.0f && u < 3.0f; }
+  /// floor(u n + 3 n) from a float product: monotone in u, so every entry stays inside the
+  /// windows computed the same way (the margin covers the rounding).
+  static int raw(const Axis& a, float u) { return static_cast<int>(u * a.nf + a.shift); }
+  int bucketIndex(const std::array<float, 3>& p) const {
+    int b = 0;
+    for (int k = 0; k < 3; ++k) {
+      const float u = p[static_cast<std::size_t>(k)];
+      if (ordinary(u)) b += axes_[k].wrapped[static_cast<std::size_t>(raw(axes_[k], u))];
+    }
     return b;
   }
-  void windowOf(int axis, float u, int& lo, int& count) const {
-    const int n = nb_[axis];
-    if (whole_[axis] || !std::isfinite(u) || std::fabs(u) > 1e6f) {
-      lo = 0;
-      count = n;
+  void window(int k, float u, int* base, int& count) const {
+    const Axis& a = axes_[k];
+    if (a.whole || !ordinary(u)) {
+      count = a.n;
+      for (int i = 0; i < a.n; ++i) base[i] = i * a.stride;
       return;
     }
-    const double s = n;
-    const long long a = static_cast<long long>(std::floor((u - reach_[axis]) * s));
-    const long long b = static_cast<long long>(std::floor((u + reach_[axis]) * s));
-    if (b - a + 1 >= n) {
-      lo = 0;
-      count = n;
-      return;
-    }
-    long long m = a % n;
-    if (m < 0) m += n;
-    lo = static_cast<int>(m);
-    count = static_cast<int>(b - a + 1);
+    // reach n < 1: the window's ends fall in the bucket of u or its neighbours.
+    const float x = u * a.nf + a.shift;
+    const int b = static_cast<int>(x);
+    const float fraction = x - static_cast<float>(b);
+    const int* w = a.wrapped.data() + b;
+    // Written out: a loop here would become a library copy call.
+    count = 0;
+    if (fraction < a.reachBuckets) base[count++] = w[-1];
+    base[count++] = w[0];
+    if (fraction + a.reachBuckets >= 1.0f) base[count++] = w[1];
   }
+  void relink(int index, int bucket);
 
-  int nb_[3] = {1, 1, 1};
-  int stride_[3] = {1, 1, 1};
-  double reach_[3] = {0, 0, 0};  ///< tolerance plus a margin for rounding and the cell edge
-  bool whole_[3] = {true, true, true};
+  Axis axes_[3];
   std::vector<int> heads_;
   std::vector<int> next_;
+  std::vector<int> bucket_;  ///< bucket of each entry
 };
 
 }  // namespace tessera

@@ -38,7 +38,7 @@ class IndexedList {
     const Vector3f before = a.position();
     a.setPosition(runningAverage(before, a.averagedCount, shifted));
     ++a.averagedCount;
-    grid_.move(index, before, a.position());
+    grid_.move(index, a.position());
   }
 
   void append(const UnitCellAtom& atom) {
@@ -53,7 +53,7 @@ class IndexedList {
 };
 
 /// Merges the arriving position into the first coincident entry or appends it.
-bool place(IndexedList& list, std::vector<UnitCellAtom>& atoms, const Vector3f& x, const UnitCellAtom& source,
+inline bool place(IndexedList& list, std::vector<UnitCellAtom>& atoms, const Vector3f& x, const UnitCellAtom& source,
            bool oldLatticeStep, const std::vector<Site>& sites, std::string* report, std::size_t limit) {
   Vector3f shifted{};
   const int hit = list.findFirst(x, shifted);

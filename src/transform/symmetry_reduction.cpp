@@ -37,7 +37,7 @@ class UniqueAtoms {
     s.y = after[1];
     s.z = after[2];
     ++s.auxNumber;
-    grid_.move(index, before, after);
+    grid_.move(index, after);
   }
 
   void append(const Site& s) {

@@ -39,9 +39,10 @@ Site transformSiteTensor(const Site& site, const Matrix3f& q, const ReciprocalCe
   if (!isAnisotropicType(site.ortepType)) return site;
   const TemperatureFactor beta = convertTemperatureFactor(site, 0, oldFrame);
   if (beta.type != 0) return site;
+  // Type 0 holds the tensor itself (its cross terms carry the factor 2 in the exponent),
+  // and beta' = Q^T beta Q keeps h^T beta h for h = Q h' (indices go with the matrix).
   const auto& b = beta.aniso;
-  const double bm[3][3] = {{b[0], b[3] / 2.0, b[4] / 2.0}, {b[3] / 2.0, b[1], b[5] / 2.0}, {b[4] / 2.0, b[5] / 2.0, b[2]}};
-  // beta' = Q^T beta Q keeps h^T beta h for h = Q h' (indices go with the matrix).
+  const double bm[3][3] = {{b[0], b[3], b[4]}, {b[3], b[1], b[5]}, {b[4], b[5], b[2]}};
   double bp[3][3] = {};
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) {
@@ -54,9 +55,8 @@ Site transformSiteTensor(const Site& site, const Matrix3f& q, const ReciprocalCe
     }
   Site inBeta = site;
   inBeta.ortepType = 0;
-  inBeta.aniso = {static_cast<float>(bp[0][0]),       static_cast<float>(bp[1][1]),
-                  static_cast<float>(bp[2][2]),       static_cast<float>(2.0 * bp[0][1]),
-                  static_cast<float>(2.0 * bp[0][2]), static_cast<float>(2.0 * bp[1][2])};
+  inBeta.aniso = {static_cast<float>(bp[0][0]), static_cast<float>(bp[1][1]), static_cast<float>(bp[2][2]),
+                  static_cast<float>(bp[0][1]), static_cast<float>(bp[0][2]), static_cast<float>(bp[1][2])};
   const TemperatureFactor back = convertTemperatureFactor(inBeta, site.ortepType, newFrame);
   Site out = site;
   if (back.type == site.ortepType) out.aniso = back.aniso;

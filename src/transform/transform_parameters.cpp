@@ -47,7 +47,7 @@ std::optional<int> findStandardMatrix(const std::string& text) {
 
 Matrix3f unitMatrix() { return standardMatrices()[0].matrix; }
 
-float reduceIntoCell(float u) {
+float reduceIntoCellSlow(float u) {
   // Removing whole cells at once is exact (the result is a multiple of the input's
   // ulp with a smaller magnitude), so it equals the one-at-a-time loops; it also
   // ends for magnitudes where adding 1 no longer changes the value.

@@ -38,10 +38,18 @@ Matrix3f unitMatrix();
 constexpr float kCellLow = -0.00001f;
 constexpr float kCellHigh = 0.99999f;
 
+/// reduceIntoCell for a value outside [-0.00001, 0.99999).
+float reduceIntoCellSlow(float u);
+
 /// Reduces a fractional coordinate into the cell: while u < -0.00001 add 1, then while
 /// u >= 0.99999 subtract 1 (single precision). Whole cells are removed in one step
 /// first, which gives the same value and ends for any input.
-float reduceIntoCell(float u);
+inline float reduceIntoCell(float u) {
+  if (!(u >= -1.0f && u < 2.0f)) return reduceIntoCellSlow(u);
+  while (u < kCellLow) u += 1.0f;
+  while (u >= kCellHigh) u -= 1.0f;
+  return u;
+}
 
 /// True when -0.00001 < u < 0.99999.
 inline bool inCell(float u) { return kCellLow < u && u < kCellHigh; }

@@ -1,5 +1,7 @@
 #include "transform/transform_report.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <ctime>
 
 #include "core/text.h"
@@ -15,10 +17,35 @@ void appendCellLines(std::string& r, const Cell& c) {
               degrees(c[4]), degrees(c[5]));
 }
 
+void appendCoordinates(std::string& r, float x, float y, float z);
+
+}  // namespace
+
+void appendFormat(std::string& out, const char* fmt, ...) {
+  char buffer[256];
+  va_list args;
+  va_start(args, fmt);
+  va_list copy;
+  va_copy(copy, args);
+  const int n = std::vsnprintf(buffer, sizeof buffer, fmt, args);
+  va_end(args);
+  if (n >= 0 && static_cast<std::size_t>(n) < sizeof buffer) {
+    out.append(buffer, static_cast<std::size_t>(n));
+  } else if (n > 0) {
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(n) + 1);
+    std::vsnprintf(out.data() + at, static_cast<std::size_t>(n) + 1, fmt, copy);
+    out.resize(at + static_cast<std::size_t>(n));
+  }
+  va_end(copy);
+}
+
+namespace {
+
 void appendCoordinates(std::string& r, float x, float y, float z) {
-  r += format("% 9.5f", x);
-  r += format("% 9.5f", y);
-  r += format("% 9.5f", z);
+  appendFormat(r, "% 9.5f", x);
+  appendFormat(r, "% 9.5f", y);
+  appendFormat(r, "% 9.5f", z);
 }
 
 }  // namespace
@@ -52,7 +79,7 @@ void appendInputAtomsHeading(std::string& r) {
 }
 
 void appendSiteLine(std::string& r, int number, const Site& s) {
-  r += format("    %4d  %6.6s  %4d", number, s.label.c_str(), s.typeNumber);
+  appendFormat(r, "    %4d  %6.6s  %4d", number, s.label.c_str(), s.typeNumber);
   r += "  ";
   appendCoordinates(r, s.x, s.y, s.z);
   r += "\n";
@@ -105,13 +132,13 @@ void appendNewCellList(std::string& r, const std::vector<UnitCellAtom>& atoms, c
   r += "\n\n";
   int number = 0;
   for (const UnitCellAtom& a : atoms) {
-    r += format("    %4d  %6.6s  %4d  %4d", ++number, labelOfSite(sites, a.siteIndex).c_str(), a.siteIndex,
-                a.typeNumber);
+    appendFormat(r, "    %4d  %6.6s  %4d  %4d", ++number, labelOfSite(sites, a.siteIndex).c_str(), a.siteIndex,
+                 a.typeNumber);
     r += "  ";
-    r += format(" %9.5f", a.x);
-    r += format(" %9.5f", a.y);
-    r += format(" %9.5f", a.z);
-    r += format("       %3d", a.averagedCount);
+    appendFormat(r, " %9.5f", a.x);
+    appendFormat(r, " %9.5f", a.y);
+    appendFormat(r, " %9.5f", a.z);
+    appendFormat(r, "       %3d", a.averagedCount);
     r += "\n";
   }
 }
@@ -121,10 +148,10 @@ void appendUniqueAtoms(std::string& r, const std::vector<Site>& unique) {
   r += "\n\n";
   int number = 0;
   for (const Site& s : unique) {
-    r += format("    %4d  %6.6s  %4d", ++number, s.label.c_str(), s.typeNumber);
+    appendFormat(r, "    %4d  %6.6s  %4d", ++number, s.label.c_str(), s.typeNumber);
     r += "  ";
     appendCoordinates(r, s.x, s.y, s.z);
-    r += format("  %3d", s.auxNumber);
+    appendFormat(r, "  %3d", s.auxNumber);
     r += "\n";
   }
 }

@@ -10,6 +10,9 @@
 
 namespace tessera {
 
+/// Appends printf-style text (one vsnprintf into a local buffer for short lines).
+void appendFormat(std::string& out, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+
 /// Date (MM/DD/YY) and time (HH:MM:SS) printed in the report head.
 struct ReportStamp {
   std::string date;

@@ -7,12 +7,14 @@
 #include "core/text.h"
 #include "symmetry/symmetry_operators.h"
 #include "transform/fractional_grid.h"
+#include "transform/transform_report.h"
 
 namespace tessera {
 
 namespace {
 
 constexpr float kDuplicateDistance = 0.001f;
+const std::string kNoLabel;
 // Below this many images per site a plain scan beats the bucket grid.
 constexpr int kGridThreshold = 32;
 
@@ -39,7 +41,7 @@ void appendListing(std::string& report, UnitCellHeading heading, const std::vect
   report += unitCellHeading(heading);
   for (std::size_t i = 0; i < atoms.size(); ++i) {
     const std::size_t s = static_cast<std::size_t>(atoms[i].siteIndex - 1);
-    report += unitCellAtomLine(static_cast<int>(i) + 1, atoms[i], s < sites.size() ? sites[s].label : std::string());
+    appendUnitCellAtomLine(report, static_cast<int>(i) + 1, atoms[i], s < sites.size() ? sites[s].label : kNoLabel);
   }
 }
 
@@ -105,14 +107,13 @@ std::string unitCellHeading(UnitCellHeading heading) {
   return s;
 }
 
-std::string unitCellAtomLine(int number, const UnitCellAtom& a, const std::string& label) {
-  std::string s = format("    %4d  %6.6s  %4d  %4d", number, label.c_str(), a.siteIndex, a.typeNumber);
+void appendUnitCellAtomLine(std::string& s, int number, const UnitCellAtom& a, const std::string& label) {
+  appendFormat(s, "    %4d  %6.6s  %4d  %4d", number, label.c_str(), a.siteIndex, a.typeNumber);
   s += "  ";
-  s += format("% 9.5f", a.x);
-  s += format("% 9.5f", a.y);
-  s += format("% 9.5f", a.z);
+  appendFormat(s, "% 9.5f", a.x);
+  appendFormat(s, "% 9.5f", a.y);
+  appendFormat(s, "% 9.5f", a.z);
   s += "\n";
-  return s;
 }
 
 bool fillUnitCellFrom(CrystalRecord& crystal, std::vector<Site>& sites, UnitCellHeading heading, UserInterface& ui,

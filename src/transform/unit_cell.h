@@ -42,8 +42,8 @@ bool translateIntoCell(const Vector3f& z, const std::array<int, 3>& aperiodic, V
 /// Which heading the listing of a unit-cell list carries.
 enum class UnitCellHeading { OldCell, NewCell };
 
-/// Report line of one unit-cell atom (running number 1-based) with the site's label.
-std::string unitCellAtomLine(int number, const UnitCellAtom& atom, const std::string& label);
+/// Appends the report line of one unit-cell atom (running number 1-based) with the site's label.
+void appendUnitCellAtomLine(std::string& report, int number, const UnitCellAtom& atom, const std::string& label);
 
 /// The heading of a unit-cell listing.
 std::string unitCellHeading(UnitCellHeading heading);

@@ -1,0 +1,129 @@
+// Full-unit-cell transformations of quartz supercells (report included) and the
+// unit-cell builder on a large P 1 structure.
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+#include "core/crystal_document.h"
+#include "core/scripted_user_interface.h"
+#include "core/text.h"
+#include "transform/transform_engine.h"
+#include "transform/unit_cell.h"
+
+namespace tessera {
+namespace {
+
+Site atom(const std::string& label, int type, float x, float y, float z) {
+  Site s;
+  s.label = label;
+  s.typeNumber = type;
+  s.x = x;
+  s.y = y;
+  s.z = z;
+  s.ortepType = 6;
+  s.isoValue = 1.0f;
+  s.normaliseOccupants(0);
+  return s;
+}
+
+CrystalRecord crystal(const std::vector<std::string>& lines, const Cell& cell) {
+  CrystalRecord c;
+  c.xyzLines = lines;
+  c.acentric = 1;
+  c.latticeCode = 1;
+  c.symmetrySource = 1;
+  c.hmSymbol = lines.size() == 1 ? "P 1" : "P 32 2 1";
+  c.cell = cell;
+  return c;
+}
+
+const Cell kQuartzCell = {4.913f, 4.913f, 5.405f, 90 * kDegToRad, 90 * kDegToRad, 120 * kDegToRad};
+
+/// Quartz in P 32 2 1 (9 atoms in the cell); the New crystal in P 1.
+CrystalDocument quartz() {
+  CrystalDocument doc;
+  doc.crystals[0] = crystal({"X,Y,Z;", "-Y,X-Y,2/3+Z;", "-X+Y,-X,1/3+Z;", "Y,X,-Z;", "X-Y,-Y,1/3-Z;", "-X,-X+Y,2/3-Z;"},
+                            kQuartzCell);
+  doc.crystals[1] = crystal({"X,Y,Z;"}, kQuartzCell);
+  doc.sites[0] = {atom("Si1", 14, 0.4697f, 0.0f, 1.0f / 6.0f), atom("O1", 8, 0.4135f, 0.2669f, 0.2858f)};
+  doc.documentPath = "/tmp/tessera-bench.tsr";
+  return doc;
+}
+
+/// Quartz as a P 1 supercell n x n x n (9 n^3 sites).
+CrystalDocument quartzP1Supercell(int n) {
+  CrystalDocument base = quartz();
+  std::vector<UnitCellAtom> atoms;
+  ScriptedUserInterface ui;
+  fillUnitCellFrom(base.crystals[0], base.sites[0], UnitCellHeading::OldCell, ui, atoms, nullptr);
+  CrystalDocument doc;
+  const Cell cell = {kQuartzCell[0] * n, kQuartzCell[1] * n, kQuartzCell[2] * n, kQuartzCell[3], kQuartzCell[4],
+                     kQuartzCell[5]};
+  doc.crystals[0] = crystal({"X,Y,Z;"}, cell);
+  doc.crystals[1] = doc.crystals[0];
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j)
+      for (int k = 0; k < n; ++k)
+        for (const UnitCellAtom& a : atoms)
+          doc.sites[0].push_back(atom(base.sites[0][static_cast<std::size_t>(a.siteIndex - 1)].label, a.typeNumber,
+                                      (a.x + i) / n, (a.y + j) / n, (a.z + k) / n));
+  doc.documentPath = "/tmp/tessera-bench.tsr";
+  return doc;
+}
+
+void runSupercell(benchmark::State& state, CrystalDocument (*make)(), float na, float nb, float nc) {
+  std::size_t atoms = 0, reportBytes = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    CrystalDocument doc = make();
+    doc.transformation.resetToIdentity();
+    doc.transformation.matrix = {{{na, 0, 0}, {0, nb, 0}, {0, 0, nc}}};
+    ScriptedUserInterface ui;
+    std::string report;
+    state.ResumeTiming();
+    const MatrixInverse inverse = invertTransformMatrix(doc.transformation.matrix);
+    if (!TransformFullCells(doc, inverse, ui, report, {"01/01/00", "00:00:00"})) state.SkipWithError("failed");
+    atoms = doc.sites[1].size();
+    reportBytes = report.size();
+  }
+  state.counters["new_cell_atoms"] = static_cast<double>(atoms);
+  state.counters["report_MB"] = static_cast<double>(reportBytes) / 1e6;
+}
+
+void BM_QuartzSupercell(benchmark::State& state) {
+  const float n = static_cast<float>(state.range(0));
+  runSupercell(state, quartz, n, n, n);
+}
+BENCHMARK(BM_QuartzSupercell)->Arg(2)->Arg(5)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+CrystalDocument quartz5() { return quartzP1Supercell(5); }
+
+/// About 10,000 atoms with a small search range: the 5 x 5 x 5 P 1 block of quartz taken 2 x 2 x 2.
+void BM_QuartzBlock2x2x2(benchmark::State& state) { runSupercell(state, quartz5, 2, 2, 2); }
+BENCHMARK(BM_QuartzBlock2x2x2)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+/// About 100,000 atoms: a 5 x 5 x 5 P 1 block of quartz (1125 sites) taken 4 x 4 x 5.
+void BM_QuartzBlock4x4x5(benchmark::State& state) { runSupercell(state, quartz5, 4, 4, 5); }
+BENCHMARK(BM_QuartzBlock4x4x5)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_FillUnitCellP1(benchmark::State& state) {
+  std::mt19937 rng(1);
+  std::uniform_real_distribution<float> u(0.0f, 0.99f);
+  std::vector<Site> sites;
+  for (int i = 0; i < state.range(0); ++i) sites.push_back(atom(format("C%d", i + 1), 6, u(rng), u(rng), u(rng)));
+  CrystalRecord c = crystal({"X,Y,Z;"}, {20, 20, 20, 90 * kDegToRad, 90 * kDegToRad, 90 * kDegToRad});
+  ScriptedUserInterface ui;
+  std::vector<UnitCellAtom> atoms;
+  const bool withReport = state.range(1) != 0;
+  for (auto _ : state) {
+    std::string report;
+    fillUnitCellFrom(c, sites, UnitCellHeading::OldCell, ui, atoms, withReport ? &report : nullptr);
+    benchmark::DoNotOptimize(atoms.data());
+  }
+  state.counters["atoms"] = static_cast<double>(atoms.size());
+}
+BENCHMARK(BM_FillUnitCellP1)->Args({10000, 0})->Args({10000, 1})->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tessera
