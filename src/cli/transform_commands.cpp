@@ -2,10 +2,13 @@
 
 #include <fstream>
 
+#include "core/cell_geometry.h"
 #include "core/text.h"
+#include "symmetry/symmetry_assignment.h"
 #include "transform/hkl_transform.h"
 #include "transform/new_symmetry.h"
 #include "transform/transform_engine.h"
+#include "transform/transform_parameters.h"
 #include "transform/transform_parameters_model.h"
 
 namespace tessera::cli {
@@ -93,9 +96,16 @@ bool isSymmetryOption(const std::string& option) {
   return option == "--new-hm" || option == "--new-hall" || option == "--new-number" || option == "--new-custom";
 }
 
-/// Gives the New crystal the symmetry named by a --new-* option; false (message shown) on failure.
+/// Gives the New crystal the symmetry named by a --new-* option, as the symmetry dialogs of the
+/// transformation do; the checks against the cell see the cell the matrix gives. False
+/// (message shown) on failure.
 bool applySymmetryOption(CliContext& context, const std::string& option, const std::string& value) {
-  CrystalRecord& crystal = context.session.document.crystals[1];
+  CrystalDocument& doc = context.session.document;
+  CrystalRecord& crystal = doc.crystals[1];
+  if (isUsableCell(doc.crystals[0].cell)) {
+    crystal.cell = newCellParameters(doc.crystals[0].cell, doc.transformation.matrix);
+    deriveAxesType(crystal);
+  }
   if (option == "--new-custom") {
     std::ifstream in(value);
     if (!in) {
@@ -107,10 +117,16 @@ bool applySymmetryOption(CliContext& context, const std::string& option, const s
       if (!trim(line).empty()) lines.push_back(line);
     return setNewCustomSymmetry(crystal, lines, context.ui);
   }
-  const NewSymmetryKind kind = option == "--new-hall"  ? NewSymmetryKind::Hall
-                               : option == "--new-number" ? NewSymmetryKind::Number
-                                                          : NewSymmetryKind::HermannMauguin;
-  return setNewSymmetryFromGroup(crystal, kind, value, context.ui);
+  const int kind = option == "--new-hall" ? kSymbolHall : option == "--new-number" ? kSymbolNumber : kSymbolHM;
+  const std::string text = trim(value);
+  crystal.symbolKind = kind;
+  crystal.settingCode = 0;
+  (kind == kSymbolHall ? crystal.hallSymbol : kind == kSymbolNumber ? crystal.sgNumberText : crystal.hmSymbol) = text;
+  if (AssignSpaceGroup(crystal, text, kind, 0, context.ui) != 0) return false;
+  crystal.matricesValid = 0;
+  crystal.symmetrySource = 1;
+  crystal.p1Defaulted = 0;
+  return true;
 }
 
 int runTransform(CliContext& context, const std::vector<std::string>& args) {
@@ -131,17 +147,18 @@ int runTransform(CliContext& context, const std::vector<std::string>& args) {
   CrystalDocument& doc = context.session.document;
   TransformParametersModel model(doc, context.ui);
   TransformOptions options;
-  int symmetryOptions = 0;
-  for (const auto& [option, value] : settings) {
-    if (isSymmetryOption(option)) {
-      if (++symmetryOptions > 1) return usageError(context, *self, "give at most one --new-* option");
-      if (!applySymmetryOption(context, option, value)) return kExitFailed;
+  const std::pair<std::string, std::string>* symmetry = nullptr;
+  for (const auto& setting : settings) {
+    if (isSymmetryOption(setting.first)) {
+      if (symmetry) return usageError(context, *self, "give at most one --new-* option");
+      symmetry = &setting;
       continue;
     }
-    if (std::string problem = applyOption(model, option, value, options); !problem.empty())
+    if (std::string problem = applyOption(model, setting.first, setting.second, options); !problem.empty())
       return usageError(context, *self, problem);
   }
   model.applyTo(doc);
+  if (symmetry && !applySymmetryOption(context, symmetry->first, symmetry->second)) return kExitFailed;
   const TransformOutcome outcome = runTransformation(doc, context.ui, options);
   if (!outcome.transformed || !outcome.reportWritten) return kExitFailed;
   context.out << "Report: " << outcome.reportPath << "\n";
@@ -183,7 +200,7 @@ CliCommand transformCommand() {
           "and saves OUT.tsr with the New crystal as its input. Matrix entries and translations\n"
           "accept fractions such as 1/2 and -1/3. NAME is a list text such as \"F -> P\".\n"
           "--new-hm, --new-hall and --new-number give the New crystal a space group from the table\n"
-          "(volume A conventions) or a Hall symbol; --new-custom FILE gives it the operator lines of\n"
+          "(volume A conventions) or a Hall symbol, checked against the new cell; --new-custom FILE gives it the operator lines of\n"
           "FILE, one per line, as the whole list (primitive lattice, acentric).\n",
           runTransform};
 }

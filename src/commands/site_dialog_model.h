@@ -16,7 +16,8 @@ namespace tessera {
 /// "Atom Sharing a Site": one occupant's fields.
 class OccupantDialogModel : public DialogModel {
  public:
-  std::string_view dialogKind() const override { return "Occupant"; }
+  static constexpr std::string_view kKind = "Occupant";
+  std::string_view dialogKind() const override { return kKind; }
 
   /// Loads the fields from occupant j (0-based).
   void load(const SiteOccupant& occupant, int j);
@@ -40,7 +41,8 @@ class OccupantDialogModel : public DialogModel {
 class SiteDialogModel : public DialogModel {
  public:
   SiteDialogModel(CrystalDocument& doc, UserInterface& ui, int siteIndex, bool newSite);
-  std::string_view dialogKind() const override { return "Site"; }
+  static constexpr std::string_view kKind = "Site";
+  std::string_view dialogKind() const override { return kKind; }
 
   // Fields (degrees are not involved; the six factors are the site's aniso values,
   // with the isotropic value in the first for ORTEP types 6 and 10).
@@ -106,5 +108,13 @@ struct SiteOccupanciesView {
   std::vector<std::string> rows;
 };
 SiteOccupanciesView siteOccupancies(const CrystalDocument& doc, int i);
+
+/// The "Site Occupancies" view as a dialog (read-only).
+class SiteOccupanciesModel : public DialogModel {
+ public:
+  static constexpr std::string_view kKind = "SiteOccupancies";
+  std::string_view dialogKind() const override { return kKind; }
+  SiteOccupanciesView view;
+};
 
 }  // namespace tessera

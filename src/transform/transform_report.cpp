@@ -1,6 +1,5 @@
 #include "transform/transform_report.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <ctime>
 
@@ -20,25 +19,6 @@ void appendCellLines(std::string& r, const Cell& c) {
 void appendCoordinates(std::string& r, float x, float y, float z);
 
 }  // namespace
-
-void appendFormat(std::string& out, const char* fmt, ...) {
-  char buffer[256];
-  va_list args;
-  va_start(args, fmt);
-  va_list copy;
-  va_copy(copy, args);
-  const int n = std::vsnprintf(buffer, sizeof buffer, fmt, args);
-  va_end(args);
-  if (n >= 0 && static_cast<std::size_t>(n) < sizeof buffer) {
-    out.append(buffer, static_cast<std::size_t>(n));
-  } else if (n > 0) {
-    const std::size_t at = out.size();
-    out.resize(at + static_cast<std::size_t>(n) + 1);
-    std::vsnprintf(out.data() + at, static_cast<std::size_t>(n) + 1, fmt, copy);
-    out.resize(at + static_cast<std::size_t>(n));
-  }
-  va_end(copy);
-}
 
 namespace {
 

@@ -6,12 +6,10 @@
 #include <vector>
 
 #include "core/crystal_document.h"
+#include "core/text.h"
 #include "transform/unit_cell.h"
 
 namespace tessera {
-
-/// Appends printf-style text (one vsnprintf into a local buffer for short lines).
-void appendFormat(std::string& out, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
 /// Date (MM/DD/YY) and time (HH:MM:SS) printed in the report head.
 struct ReportStamp {

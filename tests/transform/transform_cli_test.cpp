@@ -70,7 +70,8 @@ TEST(TransformCli, NewSymmetryOptions) {
   // The old two-fold axes lie off those of the standard P 31 2 1 setting (an origin shift
   // along c), so all 18 atoms are on general positions: 6 Si and 12 O make 3 unique atoms.
   EXPECT_EQ(doc.siteCount(), 3);
-  EXPECT_EQ(doc.crystals[0].hmSymbol, "P_31_2_1");
+  EXPECT_EQ(doc.crystals[0].hmSymbol, "P 31 2 1");  // the symbol as typed
+  EXPECT_EQ(doc.crystals[0].sgNumberText, "152");
   // Rock salt F -> P described in R -3 m on rhombohedral axes: two atoms.
   ASSERT_TRUE(writeDocumentFile(test::rockSalt(), dir.file("s.tsr"), ui));
   EXPECT_EQ(cli({"transform", dir.file("s.tsr"), dir.file("r.tsr"), "--standard", "F -> P", "--new-number", "166:R"}, &err), 0);

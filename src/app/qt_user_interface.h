@@ -1,0 +1,38 @@
+#pragma once
+// The UI port on Qt widgets: message boxes with the exact texts and buttons,
+// file dialogs, a pick list, dialog views found in the registry, wait cursor.
+
+#include <QPointer>
+#include <QWidget>
+
+#include "app/dialog_views.h"
+#include "core/user_interface.h"
+
+namespace tessera::app {
+
+class QtUserInterface : public UserInterface {
+ public:
+  explicit QtUserInterface(const DialogViewRegistry& registry) : registry_(registry) {}
+
+  /// The window the modal boxes and dialogs belong to.
+  void setParentWidget(QWidget* parent) { parent_ = parent; }
+  QWidget* parentWidget() const { return parent_; }
+
+  void message(std::string_view text) override;
+  Answer ask(std::string_view text, Buttons buttons) override;
+  std::optional<std::string> openFile(const FileRequest& request) override;
+  std::optional<std::string> saveFile(const FileRequest& request) override;
+  int choose(std::string_view title, const std::vector<std::string>& items, int preselected) override;
+  bool runDialog(DialogModel& model) override;
+  void setBusy(bool busy) override;
+
+ private:
+  class NormalCursor;
+  std::optional<std::string> runFileDialog(const FileRequest& request, bool save);
+
+  const DialogViewRegistry& registry_;
+  QPointer<QWidget> parent_;
+  int busyDepth_ = 0;
+};
+
+}  // namespace tessera::app

@@ -1,0 +1,85 @@
+#pragma once
+// The desktop program's side of the document commands: runs them on the
+// session, then makes the windows follow the document (the Control Window
+// while a document is open, the report windows in their slots, text windows
+// for other files) and keeps the recent-file list.
+
+#include <QObject>
+#include <QPointer>
+#include <array>
+#include <string>
+
+#include "core/session.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace tessera::app {
+
+class ControlWindowView;
+class RecentFiles;
+class TextWindow;
+
+class Workspace : public QObject {
+  Q_OBJECT
+ public:
+  /// Report slots: 1 transformation report, 2 bond report, 3 powder listing (0 is the document).
+  static constexpr int kSlotCount = 4;
+
+  Workspace(Session& session, QMdiArea& area, RecentFiles& recent, QObject* parent);
+
+  Session& session() { return session_; }
+  const RecentFiles& recentFiles() const { return recent_; }
+  /// The Control Window's view while a document is open, else nullptr.
+  ControlWindowView* controlWindow() const;
+
+  void newDocument();
+  void openWithDialog();
+  /// Opens a file as openDocumentFile says (recent list, dropped files): a .tsr
+  /// replaces the document, anything else opens in a text window.
+  void openPath(const QString& path);
+  /// Opens the native document a command line names; anything else is ignored.
+  void openFromCommandLine(const std::string& commandLine);
+  void save();
+  void saveAs();
+  void titleAxes();
+  void transformedToInput();
+  /// The Control Window's site buttons: Add, Edit, Delete and Selected atom.
+  void addSite();
+  void editSite();
+  void deleteSite();
+  void showSelectedAtom();
+  /// Closes the document after the save prompt; false when the user kept it open.
+  bool closeDocument();
+  /// Closes the document and every window (program exit); false when the user cancelled.
+  bool closeAll();
+
+  /// Shows the file in report slot 1-3, replacing the window the slot held; false when it cannot be read.
+  bool showReport(int slot, const QString& path);
+  /// Opens a file in a new text window; nullptr when it cannot be read.
+  TextWindow* openTextWindow(const QString& path);
+  /// Gives every text window the font chosen in the program settings.
+  void applyTextFont();
+  /// Rebuilds the Control Window from the document.
+  void refreshControlWindow();
+
+ signals:
+  /// After every command: the document may have opened, closed, changed or been saved.
+  void documentChanged();
+
+ private:
+  void afterCommand();
+  void showControlWindow();
+  void closeControlWindow();
+  void closeReportWindows();
+  bool closeFromControlWindow();
+  void rememberDocument();
+
+  Session& session_;
+  QMdiArea& area_;
+  RecentFiles& recent_;
+  QPointer<QMdiSubWindow> control_;
+  std::array<QPointer<QMdiSubWindow>, kSlotCount> slots_{};
+};
+
+}  // namespace tessera::app

@@ -1,0 +1,172 @@
+#include <QAction>
+#include <QDir>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "app/control_window_view.h"
+#include "app/main_window.h"
+#include "app/text_window.h"
+#include "app/workspace.h"
+#include "core/site_listing.h"
+#include "gui_support.h"
+
+namespace tessera::app {
+namespace {
+
+struct Started {
+  QTemporaryDir home;
+  QString document;
+  std::unique_ptr<Application> app;
+
+  /// Starts with "--home <scratch>" and the given words; openExample puts the example's copy there instead.
+  explicit Started(const std::vector<std::string>& commandLine, bool openExample = false) {
+    document = home.filePath("corundum.tsr");
+    QFile::copy(QString::fromStdString(test::exampleDocument().string()), document);
+    std::vector<std::string> args = {"--home", home.path().toStdString()};
+    args.insert(args.end(), commandLine.begin(), commandLine.end());
+    if (openExample) args.push_back(document.toStdString());
+    app = std::make_unique<Application>(args, "/nonexistent");
+    EXPECT_TRUE(app->start());
+  }
+  Workspace& workspace() { return app->mainWindow().workspace(); }
+  QAction* menuAction(const QString& menu, const QString& text) {
+    for (QAction* m : app->mainWindow().menuBar()->actions())
+      if (m->text().remove('&') == menu)
+        for (QAction* a : m->menu()->actions())
+          if (a->text().remove('&') == text) return a;
+    return nullptr;
+  }
+};
+
+TEST(ControlWindow, ShowsTheDocumentNamedOnTheCommandLine) {
+  {
+    Started started({});  // home only: nothing opens
+    EXPECT_EQ(started.workspace().controlWindow(), nullptr);
+    EXPECT_FALSE(started.menuAction("File", "Save")->isEnabled());
+    EXPECT_FALSE(started.menuAction("Input", "Title/Axes...")->isEnabled());
+  }
+  Started withDoc({}, true);
+  EXPECT_TRUE(withDoc.menuAction("File", "Save")->isEnabled());
+  EXPECT_EQ(withDoc.app->session().home, std::filesystem::path(withDoc.home.path().toStdString()));
+  ControlWindowView* view = withDoc.workspace().controlWindow();
+  ASSERT_NE(view, nullptr);
+  auto* frame = qobject_cast<QMdiSubWindow*>(view->parentWidget());
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->windowTitle(), "Tessera Control Window");
+  EXPECT_EQ(withDoc.app->mainWindow().windowTitle(), "Tessera - corundum.tsr[*]");
+  EXPECT_EQ(view->fileLine()->text().toStdString(), "File: " + withDoc.document.toStdString());
+  EXPECT_EQ(view->symmetryLine()->text(), "Symmetry - Space group: R_-3_c:H");
+  EXPECT_EQ(view->header()->text().toStdString(), kSiteListHeader);
+  ASSERT_EQ(view->siteList()->count(), 2);
+  EXPECT_EQ(view->siteList()->item(0)->text(), "    1 Al1     13   0.00000   0.00000   0.35216   0.19   1.00    1");
+  EXPECT_EQ(view->siteList()->item(1)->text(), "    2 O1       8   0.30624   0.00000   0.25000   0.21   1.00    1");
+  const char* cell[6] = {"4.7602", "4.7602", "12.9933", "90", "90", "120"};
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(view->cellField(k)->text(), cell[k]) << k;
+  EXPECT_TRUE(view->siteList()->font().fixedPitch());
+  EXPECT_EQ(view->siteList()->font().pointSize(), 9);
+  EXPECT_EQ(view->siteList()->font().weight(), 500);
+
+  // Selecting a row shows that site's texts.
+  EXPECT_EQ(view->button(ControlWindowView::SelectedAtom)->text(), "Selected atom: 1  Al1");
+  view->siteList()->setCurrentRow(1);
+  EXPECT_EQ(withDoc.app->document().selectedSite, 1);
+  EXPECT_EQ(view->button(ControlWindowView::SelectedAtom)->text(), "Selected atom: 2  O1");
+  EXPECT_EQ(view->findChild<QLabel*>("temperatureFactorLine")->text(), "ORTEP 6, Biso = 0.210000");
+
+  // Capabilities that come later are there but disabled; New to Old works.
+  EXPECT_FALSE(view->button(ControlWindowView::Transform)->isEnabled());
+  EXPECT_FALSE(withDoc.menuAction("Input", "Symmetry...")->isEnabled());
+  EXPECT_TRUE(view->button(ControlWindowView::NewToOld)->isEnabled());
+  QString text;
+  test::answerNextBox(QMessageBox::Ok, &text);
+  view->button(ControlWindowView::NewToOld)->click();
+  EXPECT_EQ(text, "There are no Transformed (New) atoms");
+}
+
+TEST(ControlWindow, CommandLinesThatOpenNothing) {
+  for (const std::string& line : {std::string("-e"), std::string("/E"), std::string("structure.cif")}) {
+    Started s({line});
+    EXPECT_EQ(s.workspace().controlWindow(), nullptr) << line;
+    EXPECT_TRUE(s.app->mainWindow().area().subWindowList().isEmpty());
+  }
+  // A command line in several words is one path.
+  QTemporaryDir dir;
+  const QString spaced = dir.filePath("low quartz.TSR");
+  QFile::copy(QString::fromStdString(test::exampleDocument().string()), spaced);
+  const QStringList words = spaced.split(' ');
+  Started s({words[0].toStdString(), words[1].toStdString()});
+  ASSERT_NE(s.workspace().controlWindow(), nullptr);
+  EXPECT_EQ(s.app->document().documentPath, spaced.toStdString());
+}
+
+TEST(ControlWindow, ClosingAsksToSaveAndDroppedReportsOpenBeside) {
+  Started s({});
+  s.workspace().openPath(s.document);
+  ASSERT_NE(s.workspace().controlWindow(), nullptr);
+
+  // A dropped report opens in a text window; the document stays.
+  const QString report = s.home.filePath("corundum.out");
+  QFile f(report);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("report line\n");
+  f.close();
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(report)});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&s.app->mainWindow(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&s.app->mainWindow(), &drop);
+  EXPECT_EQ(s.app->mainWindow().area().subWindowList().size(), 2);
+  EXPECT_TRUE(s.app->document().isOpen);
+
+  // A modified document asks before its Control Window closes; Cancel keeps it.
+  s.app->document().modified = true;
+  QString question;
+  test::answerNextBox(QMessageBox::Cancel, &question);
+  auto* frame = qobject_cast<QMdiSubWindow*>(s.workspace().controlWindow()->parentWidget());
+  EXPECT_FALSE(frame->close());
+  EXPECT_EQ(question.toStdString(), "Save changes to " + s.document.toStdString() + " ?");
+  EXPECT_TRUE(s.app->document().isOpen);
+
+  test::answerNextBox(QMessageBox::No);
+  EXPECT_TRUE(frame->close());
+  EXPECT_FALSE(s.app->document().isOpen);
+  EXPECT_EQ(s.workspace().controlWindow(), nullptr);
+  EXPECT_EQ(s.app->mainWindow().windowTitle(), "Tessera");
+}
+
+TEST(Workspace, ReportSlotsHoldOneWindowEach) {
+  Started s({});
+  Workspace& w = s.workspace();
+  QMdiArea& area = s.app->mainWindow().area();
+  const QString first = s.home.filePath("a.out"), second = s.home.filePath("b.out");
+  for (const QString& p : {first, second}) {
+    QFile f(p);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(p.toUtf8());
+  }
+  EXPECT_TRUE(w.showReport(3, first));
+  EXPECT_TRUE(w.showReport(3, second));
+  QApplication::processEvents();
+  ASSERT_EQ(area.subWindowList().size(), 1);
+  auto* text = qobject_cast<TextWindow*>(area.subWindowList().first()->widget());
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->path(), second);
+  EXPECT_FALSE(w.showReport(2, s.home.filePath("missing.out")));
+  EXPECT_EQ(area.subWindowList().size(), 1);
+}
+
+}  // namespace
+}  // namespace tessera::app

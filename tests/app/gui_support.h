@@ -1,0 +1,45 @@
+#pragma once
+// Helpers of the GUI tests: the example document and answering modal boxes.
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+
+namespace tessera::test {
+
+inline std::filesystem::path exampleDocument() {
+  return std::filesystem::path(TESSERA_FIXTURES).parent_path().parent_path() / "examples" / "corundum.tsr";
+}
+
+/// Calls act with the next modal window once it is up (polling the event loop for up to 5 s).
+inline void onNextModal(std::function<void(QWidget*)> act) {
+  auto* timer = new QTimer;
+  auto* clock = new QElapsedTimer;
+  clock->start();
+  QObject::connect(timer, &QTimer::timeout, [timer, clock, act] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal && clock->elapsed() < 5000) return;
+    timer->stop();
+    timer->deleteLater();
+    delete clock;
+    if (modal) act(modal);
+  });
+  timer->start(10);
+}
+
+/// Answers the next message box with the given button and hands back its text.
+inline void answerNextBox(QMessageBox::StandardButton button, QString* text = nullptr) {
+  onNextModal([button, text](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    if (!box) return;
+    if (text) *text = box->text();
+    box->button(button)->click();
+  });
+}
+
+}  // namespace tessera::test

@@ -1,0 +1,127 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/dialog_views.h"
+#include "app/qt_user_interface.h"
+#include "app/title_axes_dialog.h"
+#include "commands/document_commands.h"
+#include "commands/title_axes.h"
+#include "core/scripted_user_interface.h"
+#include "gui_support.h"
+
+namespace tessera::app {
+namespace {
+
+TitleAxesModel hexagonalModel() {
+  TitleAxesModel m;
+  m.title = "Corundum";
+  m.axesChoice = 7;
+  m.cell = {4.7602f, 4.7602f, 12.9933f, 90, 90, 120};
+  return m;
+}
+
+TEST(TitleAxesDialog, FieldsFollowTheAxesChoiceAndOkChecksRanges) {
+  TitleAxesModel model = hexagonalModel();
+  ScriptedUserInterface ui;
+  TitleAxesDialog dialog(model, ui, nullptr);
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  EXPECT_EQ(dialog.focusWidget(), dialog.titleEdit());
+  EXPECT_EQ(dialog.titleEdit()->maxLength(), 80);
+  EXPECT_EQ(dialog.axesList()->count(), 9);
+  EXPECT_EQ(dialog.axesList()->currentText(), "hexagonal");
+  EXPECT_EQ(dialog.cellEdit(TitleAxesModel::kC)->text(), "12.9933");
+  // hexagonal: a and c only, labels hidden with their fields
+  for (int k = 0; k < 6; ++k) {
+    const bool shown = k == TitleAxesModel::kA || k == TitleAxesModel::kC;
+    EXPECT_EQ(dialog.cellEdit(k)->isVisible(), shown) << k;
+    EXPECT_EQ(dialog.cellLabel(k)->isVisible(), shown) << k;
+  }
+  dialog.axesList()->setCurrentIndex(2);  // monoclinic: all six
+  for (int k = 0; k < 6; ++k) EXPECT_TRUE(dialog.cellLabel(k)->isVisible()) << k;
+
+  // Tab walks title, axes list, a, b, c, alpha ...
+  QTest::keyClick(dialog.titleEdit(), Qt::Key_Tab);
+  EXPECT_EQ(dialog.focusWidget(), dialog.axesList());
+  QTest::keyClick(dialog.axesList(), Qt::Key_Tab);
+  EXPECT_EQ(dialog.focusWidget(), dialog.cellEdit(TitleAxesModel::kA));
+  QTest::keyClick(dialog.cellEdit(TitleAxesModel::kA), Qt::Key_Tab);
+  EXPECT_EQ(dialog.focusWidget(), dialog.cellEdit(TitleAxesModel::kB));
+
+  dialog.cellEdit(TitleAxesModel::kBeta)->setText("200");
+  QTest::keyClick(dialog.cellEdit(TitleAxesModel::kA), Qt::Key_Return);  // Enter is OK
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"Please enter a number between 0.1 and 180."});
+  EXPECT_EQ(dialog.focusWidget(), dialog.cellEdit(TitleAxesModel::kBeta));
+  EXPECT_EQ(model.axesChoice, 7);  // nothing taken while refused
+
+  dialog.cellEdit(TitleAxesModel::kBeta)->setText("100");
+  dialog.titleEdit()->setText("Monoclinic now");
+  QTest::keyClick(dialog.titleEdit(), Qt::Key_Return);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(model.axesChoice, 2);
+  EXPECT_EQ(model.title, "Monoclinic now");
+  EXPECT_FLOAT_EQ(model.cell[TitleAxesModel::kBeta], 100.0f);
+}
+
+TEST(TitleAxesDialog, HiddenFieldsDoNotBlockOk) {
+  TitleAxesModel model = hexagonalModel();
+  ScriptedUserInterface ui;
+  TitleAxesDialog dialog(model, ui, nullptr);
+  dialog.axesList()->setCurrentIndex(8);  // cubic
+  dialog.cellEdit(TitleAxesModel::kC)->setText("-1");
+  dialog.cellEdit(TitleAxesModel::kGamma)->setText("not a number");
+  dialog.cellEdit(TitleAxesModel::kA)->setText("5");
+  dialog.accept();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_TRUE(ui.messages().empty());
+  CrystalDocument doc;
+  model.applyTo(doc);
+  EXPECT_EQ(doc.crystals[0].cell, (std::array<float, 6>{5, 5, 5, kRightAngle, kRightAngle, kRightAngle}));
+}
+
+TEST(DialogViews, RunDialogFindsTheViewByKind) {
+  DialogViewRegistry registry;
+  registerDialogViews(registry);
+  EXPECT_TRUE(registry.contains(TitleAxesModel::kKind));
+  EXPECT_FALSE(registry.contains("NoSuchDialog"));
+
+  QtUserInterface ui(registry);
+  TitleAxesModel model = hexagonalModel();
+  bool sawView = false;
+  test::onNextModal([&](QWidget* w) {
+    auto* view = qobject_cast<TitleAxesDialog*>(w);
+    sawView = view != nullptr;
+    if (!view) return;
+    view->titleEdit()->setText("through the port");
+    view->accept();
+  });
+  EXPECT_TRUE(ui.runDialog(model));
+  EXPECT_TRUE(sawView);
+  EXPECT_EQ(model.title, "through the port");
+
+  test::onNextModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+  model.title = "kept";
+  EXPECT_FALSE(ui.runDialog(model));
+  EXPECT_EQ(model.title, "kept");
+}
+
+TEST(QtUserInterface, QuestionsReturnTheButtonPressed) {
+  DialogViewRegistry registry;
+  QtUserInterface ui(registry);
+  QString text;
+  test::answerNextBox(QMessageBox::Cancel, &text);
+  EXPECT_EQ(ui.ask("Save changes to x.tsr ?", Buttons::YesNoCancel), Answer::Cancel);
+  EXPECT_EQ(text, "Save changes to x.tsr ?");
+  test::answerNextBox(QMessageBox::No);
+  EXPECT_EQ(ui.ask("q", Buttons::YesNo), Answer::No);
+  test::answerNextBox(QMessageBox::Ok);
+  EXPECT_EQ(ui.ask("q", Buttons::OkCancel), Answer::Ok);
+}
+
+}  // namespace
+}  // namespace tessera::app

@@ -1,0 +1,254 @@
+#include "commands/document_commands.h"
+#include "commands/site_dialog_model.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "commands/title_axes.h"
+#include "core/native_file.h"
+#include "core/scripted_user_interface.h"
+#include "support/test_paths.h"
+
+namespace tessera {
+namespace {
+
+namespace fs = std::filesystem;
+using Kind = ScriptedUserInterface::Event::Kind;
+
+fs::path example() { return fs::path(TESSERA_FIXTURES).parent_path().parent_path() / "examples" / "corundum.tsr"; }
+
+struct Fixture {
+  CrystalDocument doc;
+  ScriptedUserInterface ui;
+  ProgramSettings settings;
+  Session session{doc, ui, settings, {}};
+  test::ScratchDir dir;
+
+  /// A copy of the example under a new name in the scratch folder.
+  std::string copy(const std::string& name) {
+    fs::copy_file(example(), dir.path() / name);
+    return dir.file(name);
+  }
+};
+
+TEST(OpenDocumentFile, NativePathsInAnyCaseOpenOthersAreLeftToTheUi) {
+  Fixture f;
+  const std::string upper = f.copy("CORUNDUM.TSR");
+  EXPECT_EQ(openDocumentFile(f.session, upper), OpenResult::Opened);
+  EXPECT_TRUE(f.doc.isOpen);
+  EXPECT_FALSE(f.doc.modified);
+  EXPECT_EQ(f.doc.documentPath, upper);
+  EXPECT_EQ(f.doc.fileTitle, "CORUNDUM.TSR");
+  EXPECT_EQ(f.settings.documentDirectory, f.dir.path().string());
+  EXPECT_EQ(f.doc.siteCount(), 2);
+
+  test::writeFile(f.dir.path() / "corundum.out", "report\n");
+  f.doc.modified = true;
+  EXPECT_EQ(openDocumentFile(f.session, f.dir.file("corundum.out")), OpenResult::OpenAsText);
+  EXPECT_TRUE(f.ui.events.empty());  // no save prompt: the document stays as it is
+  EXPECT_TRUE(f.doc.isOpen);
+
+  test::writeFile(f.dir.path() / "bad.tsr", "not a document\n");
+  f.doc.modified = false;
+  EXPECT_EQ(openDocumentFile(f.session, f.dir.file("bad.tsr")), OpenResult::Failed);
+  EXPECT_FALSE(f.doc.isOpen);
+  EXPECT_EQ(f.ui.messages(), std::vector<std::string>{"Not a valid TESSERA file"});
+}
+
+TEST(OpenDocumentFile, SavePromptBeforeASecondDocument) {
+  Fixture f;
+  const std::string first = f.copy("first.tsr");
+  const std::string second = f.copy("second.tsr");
+  ASSERT_EQ(openDocumentFile(f.session, first), OpenResult::Opened);
+  f.doc.title = "edited";
+  f.doc.modified = true;
+  const std::string prompt = "Save changes to " + first + " ?";
+
+  f.ui.answers = {Answer::Cancel};
+  EXPECT_EQ(openDocumentFile(f.session, second), OpenResult::Cancelled);
+  EXPECT_EQ(f.ui.questions(), std::vector<std::string>{prompt});
+  EXPECT_EQ(f.doc.documentPath, first);
+  EXPECT_EQ(f.doc.title, "edited");
+
+  f.ui.answers = {Answer::No};
+  EXPECT_EQ(openDocumentFile(f.session, second), OpenResult::Opened);
+  EXPECT_EQ(f.doc.documentPath, second);
+  EXPECT_NE(test::readFile(first).find("Corundum"), std::string::npos);  // not saved
+
+  f.doc.title = "saved title";
+  f.doc.modified = true;
+  f.ui.answers = {Answer::Yes};
+  EXPECT_EQ(openDocumentFile(f.session, first), OpenResult::Opened);
+  EXPECT_EQ(test::readFile(second).substr(0, 20), "TESSERA\nsaved title\n");
+  EXPECT_EQ(f.doc.documentPath, first);
+}
+
+TEST(DocumentCommands, AFailedSaveKeepsTheDocumentOpenAndModified) {
+  Fixture f;
+  f.ui.dialogs.push_back([](DialogModel&) { return true; });
+  ASSERT_TRUE(newCommand(f.session));
+  EXPECT_EQ(f.doc.documentPath, "untitled.tsr");
+
+  // Closing an untitled document with Yes goes through Save As; cancelling it keeps the document.
+  f.ui.answers = {Answer::Yes};
+  EXPECT_FALSE(closeDocumentCommand(f.session));
+  EXPECT_EQ(f.ui.lastFileRequest.defaultName, "untitled.tsr");
+  EXPECT_EQ(f.ui.lastFileRequest.filter, "Data files (*.tsr)|*.tsr|All Files (*.*)|*.*||");
+  EXPECT_TRUE(f.doc.isOpen);
+  EXPECT_TRUE(f.doc.modified);
+
+  f.ui.files = {f.dir.file("missing/folder/x.tsr")};
+  EXPECT_FALSE(saveAsCommand(f.session));
+  EXPECT_TRUE(f.doc.modified);
+  EXPECT_EQ(f.doc.documentPath, "untitled.tsr");
+  EXPECT_FALSE(f.ui.messages().empty());
+
+  f.ui.files = {f.dir.file("made.tsr")};
+  EXPECT_TRUE(saveCommand(f.session));
+  EXPECT_FALSE(f.doc.modified);
+  EXPECT_EQ(f.doc.documentPath, f.dir.file("made.tsr"));
+  EXPECT_TRUE(closeDocumentCommand(f.session));  // unmodified: no prompt
+  EXPECT_FALSE(f.doc.isOpen);
+
+  // The saved new document reads back.
+  EXPECT_EQ(openDocumentFile(f.session, f.dir.file("made.tsr")), OpenResult::Opened);
+  EXPECT_EQ(f.doc.crystals[0].hmSymbol, "P1");
+}
+
+TEST(DocumentCommands, NewRunsTitleAxesAndCopiesTheOldCrystal) {
+  Fixture f;
+  ASSERT_EQ(openDocumentFile(f.session, f.copy("c.tsr")), OpenResult::Opened);
+
+  f.ui.dialogs.push_back([](DialogModel&) { return false; });
+  EXPECT_FALSE(newCommand(f.session));
+  EXPECT_FALSE(f.doc.isOpen);
+
+  f.ui.dialogs.push_back([](DialogModel& d) {
+    auto& m = dynamic_cast<TitleAxesModel&>(d);
+    EXPECT_EQ(m.axesChoice, 0);
+    EXPECT_EQ(m.title, "");
+    m.title = "Cubic test";
+    m.axesChoice = 8;
+    m.cell[0] = 4.0f;
+    return true;
+  });
+  // Cancel in the first site dialog leaves a document without sites.
+  f.ui.dialogs.push_back([](DialogModel& d) {
+    EXPECT_EQ(d.dialogKind(), "Site");
+    return false;
+  });
+  ASSERT_TRUE(newCommand(f.session));
+  const CrystalRecord& old = f.doc.crystals[0];
+  EXPECT_TRUE(f.doc.isOpen);
+  EXPECT_TRUE(f.doc.modified);
+  EXPECT_EQ(f.doc.siteCount(), 0);
+  EXPECT_EQ(f.doc.newSiteCount(), 0);
+  EXPECT_EQ(f.doc.title, "Cubic test");
+  EXPECT_EQ(old.axesType, 7);
+  EXPECT_EQ(old.symmetrySource, 0);
+  EXPECT_EQ(old.hallSymbol, "");  // nothing left from corundum
+  EXPECT_EQ(old.sgNumber, 0);
+  EXPECT_EQ(old.xyzLines, std::vector<std::string>{"X,Y,Z;"});
+  EXPECT_EQ(f.doc.importFormat, -1);
+  // The operators are rebuilt from the one line: the identity.
+  EXPECT_EQ(old.opCount, 1);
+  EXPECT_EQ(old.matricesValid, 1);
+  ASSERT_EQ(f.doc.crystals[1].opCount, 1);
+  EXPECT_EQ(f.doc.crystals[1].operators[0].rotation[1][1], 1.0f);
+  // The New crystal equals the Old one field by field (compare through the file text of each).
+  CrystalDocument a, b;
+  a.crystals[0] = old;
+  b.crystals[0] = f.doc.crystals[1];
+  EXPECT_EQ(documentFileText(a), documentFileText(b));
+
+  // OK in the first site dialog gives site 1 with its occupant.
+  f.doc.modified = false;
+  f.ui.dialogs.push_back([](DialogModel&) { return true; });
+  f.ui.dialogs.push_back([](DialogModel& d) {
+    dynamic_cast<SiteDialogModel&>(d).label = "Na1";
+    return true;
+  });
+  ASSERT_TRUE(newCommand(f.session));
+  ASSERT_EQ(f.doc.siteCount(), 1);
+  EXPECT_EQ(f.doc.sites[0][0].occupants.at(0).label, "Na1");
+}
+
+TEST(TransformedToInput, QuestionsAndTheCopy) {
+  Fixture f;
+  const std::string path = f.copy("t.tsr");
+  ASSERT_EQ(openDocumentFile(f.session, path), OpenResult::Opened);
+  EXPECT_FALSE(transformedToInputCommand(f.session));
+  EXPECT_EQ(f.ui.messages(), std::vector<std::string>{"There are no Transformed (New) atoms"});
+
+  f.doc.sites[0].resize(4);
+  f.doc.sites[1].resize(12);
+  for (int i = 0; i < 12; ++i) f.doc.sites[1][i].label = "N" + std::to_string(i + 1);
+  f.doc.crystals[1].hmSymbol = "P 1 21/c 1";
+  f.doc.crystals[1].cell = {5, 6, 7, 1.5f, 1.6f, 1.5f};
+  const CrystalRecord newCrystal = f.doc.crystals[1];
+  const std::string convert =
+      "Do you want to convert the New (transformed) atoms and parameters to Input (or Old, original)?";
+  const std::string saveFirst = "Do you want to save the file " + path + " and create a file with a new name?";
+
+  for (Answer a : {Answer::Cancel}) {
+    f.ui = ScriptedUserInterface();
+    f.ui.answers = {a};
+    EXPECT_FALSE(transformedToInputCommand(f.session));
+    EXPECT_EQ(f.ui.questions(), std::vector<std::string>{convert});
+  }
+  f.ui = ScriptedUserInterface();
+  f.ui.answers = {Answer::Ok, Answer::Cancel};
+  EXPECT_FALSE(transformedToInputCommand(f.session));
+  EXPECT_EQ(f.ui.questions(), (std::vector<std::string>{convert, saveFirst}));
+  EXPECT_EQ(f.doc.siteCount(), 4);
+
+  f.ui = ScriptedUserInterface();
+  f.doc.modified = false;
+  f.ui.answers = {Answer::Ok, Answer::No};
+  EXPECT_TRUE(transformedToInputCommand(f.session));
+  EXPECT_EQ(f.doc.siteCount(), 12);
+  EXPECT_EQ(f.doc.sites[0][11].label, "N12");
+  EXPECT_EQ(f.doc.crystals[0].hmSymbol, "P 1 21/c 1");
+  EXPECT_EQ(f.doc.newSiteCount(), 12);
+  EXPECT_EQ(f.doc.crystals[1].hmSymbol, newCrystal.hmSymbol);
+  EXPECT_EQ(f.doc.crystals[1].cell, newCrystal.cell);
+  EXPECT_TRUE(f.doc.modified);
+  EXPECT_EQ(f.doc.documentPath, path);
+
+  // Yes saves under the current path first, then the document becomes untitled.
+  f.doc.title = "before the copy";
+  f.ui = ScriptedUserInterface();
+  f.ui.answers = {Answer::Ok, Answer::Yes};
+  EXPECT_TRUE(transformedToInputCommand(f.session));
+  EXPECT_EQ(test::readFile(path).substr(0, 24), "TESSERA\nbefore the copy\n");
+  EXPECT_EQ(f.doc.documentPath, "untitled.tsr");
+  EXPECT_EQ(f.doc.fileTitle, "untitled.tsr");
+}
+
+TEST(OpenCommand, PromptFileDialogAndTextFiles) {
+  Fixture f;
+  const std::string path = f.copy("o.tsr");
+  f.settings.documentDirectory = f.dir.path().string();
+  EXPECT_EQ(openCommand(f.session).result, OpenResult::Cancelled);
+  EXPECT_EQ(f.ui.lastFileRequest.defaultName, "*.tsr");
+  EXPECT_EQ(f.ui.lastFileRequest.directory, f.dir.path().string());
+
+  f.ui.files = {path};
+  EXPECT_EQ(openCommand(f.session).result, OpenResult::Opened);
+  f.doc.modified = true;
+  f.ui = ScriptedUserInterface();
+  f.ui.answers = {Answer::No};
+  f.ui.files = {path};
+  EXPECT_EQ(openCommand(f.session).result, OpenResult::Opened);
+  EXPECT_EQ(f.ui.questions().size(), 1u);  // asked once, not again when the file opens
+
+  f.ui.files = {f.dir.file("list.out")};
+  const OpenOutcome text = openCommand(f.session);
+  EXPECT_EQ(text.result, OpenResult::OpenAsText);
+  EXPECT_EQ(text.path, f.dir.file("list.out"));
+  EXPECT_TRUE(f.doc.isOpen);
+}
+
+}  // namespace
+}  // namespace tessera
