@@ -17,12 +17,13 @@ namespace tessera {
 /// What a writer works with: the crystal chosen for the export and its reciprocal cell.
 class ExportContext {
  public:
+  /// An export of the given kind of crystal crystalIndex of the session's document.
   ExportContext(Session& session, int kind, int crystalIndex);
 
-  Session& session;
-  UserInterface& ui;
-  ProgramSettings& settings;
-  CrystalDocument& document;
+  Session& session;           ///< the session the export runs on
+  UserInterface& ui;          ///< the session's UI port
+  ProgramSettings& settings;  ///< the export options
+  CrystalDocument& document;  ///< the document being written
   int kind;          ///< the export's import-kind number
   int crystalIndex;  ///< 0 Old, 1 New (also the document's activeCrystal)
   ReciprocalCell reciprocal;  ///< set by PrepareReciprocalCell

@@ -48,18 +48,18 @@ using SaveDocumentFn = std::function<bool(Session&)>;
 /// chosen file, the data-set list.
 class ImportContext {
  public:
+  /// An import of the command of commandKind on the session.
   ImportContext(Session& session, int commandKind);
 
-  Session& session;
-  UserInterface& ui;
-  ProgramSettings& settings;
+  Session& session;            ///< the session the import runs on
+  UserInterface& ui;           ///< the session's UI port
+  ProgramSettings& settings;   ///< the import options live here
   CrystalDocument document;    ///< filled by the reader; moved into the session on success
   int commandKind;             ///< the menu command that runs (what importFormat records)
   int importKind;              ///< set by the reader (SetImportKind)
   std::string path;            ///< the chosen import file
   std::ifstream file;          ///< opened by ChooseImportFile(true)
   std::vector<std::string> dataSetNames;  ///< names 1..count (index 0 holds name 1)
-  bool duplicatesReported = false;
 
   /// The Old crystal and its sites, where every reader writes.
   CrystalRecord& crystal() { return document.crystals[0]; }

@@ -87,7 +87,7 @@ TEST(FreeFormReader, ErrorsAskAndReadingGoesOnOrEnds) {
   EXPECT_EQ(sites[1].ortepType, -1);  // stopped columns: no factor line read
   EXPECT_EQ(sites[3].ortepType, -1);  // the unknown name cleared TFB
   EXPECT_EQ(sites[4].ortepType, 8);
-  EXPECT_EQ(s.document.crystals[0].hallSymbol.empty(), false);
+  EXPECT_EQ(s.document.crystals[0].sgNumber, 62);  // from the HALL line
 }
 
 TEST(FreeFormWriter, GoldenFileAndRoundTripKeepDrawingAttributes) {

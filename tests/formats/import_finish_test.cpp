@@ -153,8 +153,20 @@ TEST(FinishImport, SymmetrySourceChoice) {
   pref.s.settings.symmetrySourcePref = 1;
   pref.r.hmSymbol = "P 1 21/c 1";
   pref.lines({"X,Y,Z; ", "-X,1/2+Y,1/2-Z; "});
+  pref.r.cell = {5, 6, 7, 90, 100, 90};
   pref.run();
-  EXPECT_NE(pref.c().symmetrySource, 4);
+  EXPECT_EQ(pref.c().symmetrySource, 1);
+  EXPECT_EQ(pref.c().sgNumber, 14);
+  EXPECT_EQ(pref.c().xyzLines.size(), 2u);
+  EXPECT_TRUE(pref.s.ui.messages().empty());
+
+  Finish hall;  // a Hall symbol comes first, then the H-M symbol, then the number
+  hall.r.hallSymbol = "-P 2ac 2n";
+  hall.r.hmSymbol = "P 1";
+  hall.r.sgNumber = 2;
+  hall.run();
+  EXPECT_EQ(hall.c().sgNumber, 62);
+  EXPECT_EQ(hall.c().symbolKind, 1);
 
   Finish forced;  // unless the reader forces the lines
   forced.s.settings.symmetrySourcePref = 1;
