@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "cli/convert_commands.h"
 #include "core/native_file.h"
 #include "core/site_listing.h"
 
@@ -47,6 +48,9 @@ int usageError(CliContext& context, const CliCommand& command, const std::string
 }
 
 bool loadDocument(CliContext& context, const std::string& path) {
+  // Any importable file is read by its format's reader; everything else as a native file.
+  if (!hasNativeExtension(path))
+    if (const auto kind = importKindForPath(context.session.settings, path)) return importDocument(context, path, *kind);
   CrystalDocument& doc = context.session.document;
   if (!readDocumentFile(doc, path, context.ui)) return false;
   doc.documentPath = path;

@@ -44,7 +44,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
            const std::filesystem::path& defaultHome);
 
-/// Reads a document for a command: a .tsr file is read natively; false (messages shown) on failure.
+/// Reads a document for a command: a file with an import extension through its reader, any other
+/// natively; false (messages shown) on failure.
 bool loadDocument(CliContext& context, const std::string& path);
 
 /// Saves the document for a command; false (message shown) on failure.

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/convert_commands.h"
 #include "cli/document_commands.h"
 #include "cli/edit_commands.h"
 #include "cli/symmetry_commands.h"
@@ -16,6 +17,7 @@ const std::vector<CliCommand>& allCommands() {
       sitesCommand(),
       transformCommand(),
       hklCommand(),
+      convertCommand(),
   };
   return commands;
 }

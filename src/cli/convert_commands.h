@@ -1,0 +1,23 @@
+#pragma once
+// tessera-cli convert: import a file of any readable format (or open a native
+// document) and export it in another format.
+
+#include <optional>
+#include <string>
+
+#include "cli/cli.h"
+
+namespace tessera::cli {
+
+/// `convert IN OUT [options]`: imports IN (or opens IN.tsr) and exports OUT.
+CliCommand convertCommand();
+
+/// The import kind an input path's extension names (the import options' extensions,
+/// ".res" for SHELX too); nullopt when none does.
+std::optional<int> importKindForPath(const ProgramSettings& settings, const std::string& path);
+
+/// Imports path with the reader of that kind into the session's document; false
+/// (messages shown) when the import did not succeed.
+bool importDocument(CliContext& context, const std::string& path, int kind);
+
+}  // namespace tessera::cli

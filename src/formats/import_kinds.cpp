@@ -1,0 +1,55 @@
+#include "formats/import_kinds.h"
+
+#include "core/text.h"
+#include "formats/free_form.h"
+#include "formats/shelx_reader.h"
+
+namespace tessera {
+
+const std::array<ImportKind, kImportKindCount>& importKinds() {
+  static const std::array<ImportKind, kImportKindCount> kinds = {{
+      {0, "Free-form", ".inp", "Free-form (ORBIS .inp)", "Import an ORBIS free-form (.inp) file", "free-form",
+       &ReadFreeForm},
+      {1, "CCDC FDAT", ".fdt", "CCDC FDAT", "Import a Cambridge Crystallographic Data Center FDAT file", "ccdc-fdat",
+       nullptr},
+      {2, "SHELX-93", ".ins", "SHELX", "Import a SHELX .INS file", "shelx", &ReadShelx},
+      {3, "CIF", ".cif", "CIF", "Import a Crystallographic Information File", "cif", nullptr},
+      {4, "DBWS Riet.", ".dbw", "DBWS", "Import a DBWS Rietveld file", "dbws", nullptr},
+      {5, "LHPM Riet.", ".lhp", "LHPM", "Import an LHPM Rietveld file", "lhpm", nullptr},
+      {6, "ICSD", ".cry", "ICSD (All)", "Import an Inorganic Crystal Structure Database file", "icsd", nullptr},
+      {7, "ICSD - CANSND", ".cry", nullptr, "Import a CAN/SND Inorganic Crystal Structure Database CRYSTIN file",
+       "icsd-cansnd", nullptr},
+      {8, "ORTEP", ".ort", "ORTEP", "Import an ORTEP file", "ortep", nullptr},
+      {9, "XTLVIEW", ".xtl", "XTLVIEW", "Import a XTLVIEW file", "xtlview", nullptr},
+      {10, "ORBIS", ".str", "ORBIS", "Import an ORBIS file", "orbis", nullptr},
+      {11, "PDB", ".pdb", nullptr, nullptr, "pdb", nullptr},
+      {12, "RIETAN", ".xyz", "RIETAN", "Import a RIETAN Rietveld file", "rietan", nullptr},
+      {13, "GSAS", ".exp", "GSAS", "Import a GSAS (Los Alamos) file", "gsas", nullptr},
+      {14, "AM MIN", ".amc", "AM MINERAL", "Import an American Mineralogist structure database file", "am-mineral",
+       nullptr},
+      {15, "ICSD - Original", ".ret", nullptr, "Import an original Inorganic Crystal Structure Database CRYSTIN file",
+       "icsd-original", nullptr},
+      {16, "FULLPROF", ".pcr", "FULLPROF", "Import a FULLPROF file", "fullprof", nullptr},
+      {17, "OSCILLA (.OSL)", ".osl", "OSCILLA", "Import a OSCILLA .OSL file", "oscilla", nullptr},
+  }};
+  return kinds;
+}
+
+const ImportKind* findImportKind(int kind) {
+  if (kind < 0 || kind >= kImportKindCount) return nullptr;
+  return &importKinds()[static_cast<std::size_t>(kind)];
+}
+
+const std::array<int, 15>& importMenuOrder() {
+  static const std::array<int, 15> order = {0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 12, 13, 14, 16, 17};
+  return order;
+}
+
+std::optional<int> importKindByCliName(std::string_view name) {
+  const std::string wanted = toLower(removeBlanks(name));
+  for (const ImportKind& k : importKinds())
+    if (wanted == k.cliName || wanted == toLower(removeBlanks(k.name))) return k.kind;
+  return std::nullopt;
+}
+
+}  // namespace tessera

@@ -1,0 +1,29 @@
+#pragma once
+// A session with a scripted user interface for the format tests, and a plain
+// text dump of a document for golden comparisons.
+
+#include <filesystem>
+#include <string>
+
+#include "core/scripted_user_interface.h"
+#include "core/session.h"
+
+namespace tessera::test {
+
+/// One program session driven by queued answers.
+struct FormatSession {
+  ScriptedUserInterface ui;
+  ProgramSettings settings;
+  CrystalDocument document;
+  Session session{document, ui, settings, std::filesystem::path(TESSERA_DATA_DIR)};
+
+  /// Runs the import command of a kind on path (dialogs accepted unchanged).
+  bool import(int kind, const std::filesystem::path& path);
+  /// Runs the export command with that CLI name into path; the dialog chooses the crystal.
+  bool exportTo(const char* command, const std::filesystem::path& path, int crystal = 0);
+};
+
+/// Cell, symmetry and every site of the Old crystal, one value set per line.
+std::string documentDump(const CrystalDocument& doc);
+
+}  // namespace tessera::test

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "formats/format_test_support.h"
+#include "formats/import_kinds.h"
+#include "support/test_paths.h"
+
+namespace tessera {
+namespace {
+
+std::string randomBytes(std::size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s(n, '\0');
+  for (char& c : s) c = static_cast<char>(rng() & 0xff);
+  return s;
+}
+
+/// Every input must end in a finished or refused import: no crash, no hang, no stray document.
+void importEach(int kind, const std::vector<std::string>& inputs) {
+  test::ScratchDir dir;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    SCOPED_TRACE(i);
+    test::writeFile(dir.path() / "bad.txt", inputs[i]);
+    test::FormatSession s;
+    const bool ok = s.import(kind, dir.path() / "bad.txt");
+    EXPECT_EQ(ok, s.document.isOpen);
+    if (ok) {
+      for (const Site& site : s.document.sites[0]) {
+        EXPECT_LE(site.label.size(), kMaxLabelLength);
+        EXPECT_GE(site.occupantCount(), 1);
+        EXPECT_LE(site.occupantCount(), kMaxOccupants);
+      }
+    }
+  }
+}
+
+const std::string kHugeLine(1 << 20, 'X');
+
+TEST(HostileInput, ShelxReader) {
+  importEach(kKindShelx,
+             {"", "\n\n\n", randomBytes(20000, 1), randomBytes(5000, 2) + "\nEND\n", "TITL\nCELL\nLATT\nSYMM\nSFAC\n",
+              "CELL 1 1e308 1e308 1e308 1e308 1e308 1e308\nLATT -1\nC1 1e300 1e300 -1e300 1e300 1e300 1e300\n",
+              "LATT -99999999999999999999\nC1 99999999999999999999 0.1 0.2 0.3 -99999999 -3 7 8 9 1 2 3 4\n",
+              "FVAR 1\nC1 1 1e9 -1e9 31 -1e15 1e20\nC2 1 0.1 0.2 0.3 =", "TITL t\nC1 1 0.1 0.2 0.3 11 0.02 =\n",
+              kHugeLine, kHugeLine + "\nC1 1 0.1 0.2 0.3\n", std::string(50000, '=') + "\n" + std::string(50000, '='),
+              "+\n+ \n+/dev/zero\n+/\n+" + kHugeLine + "\nC1 1 0 0 0\n", "FRAG\nC1 1 0 0 0\n",
+              "SYMM " + std::string(5000, 'x') + "\nSYMM ,,,;;;\nC1 1 0 0 0\n",
+              "CELL 1 5 5 5 0 0 0\nC1 2 nan inf -inf\nH1 1 0 0 0 11 -1.2\n"});
+}
+
+TEST(HostileInput, FreeFormReader) {
+  importEach(kKindFreeForm,
+             {"", ",,,\n\t\n", randomBytes(20000, 3), "TITL x\n" + randomBytes(3000, 4), "CELL 1e39 5 5 90 90 90\n",
+              "FIELDS " + std::string(4000, 'Z') + " LAB COO\nA 1 2 3\n",
+              "FIELDS LAB COO RMC FLC TFU VEC TFB\nA 0.1 0.2 0.3 1\n",
+              "DEFAULT RMC=1 RMC= TYP=99999999 RAD=x\nA 0.1 0.2 0.3\n",
+              "FIELDS LAB TYP COO TFU\nA 123456789 0.1 0.2 0.3\n1e400 2 3 4 5 6 7 8\nB 1 1(2 3) 4\n", kHugeLine,
+              "FACTOR 1e300\nA 1e300 1e300 1e300\n", "SYMM " + std::string(3000, '1') + "\nA 0 0 0\n"});
+}
+
+}  // namespace
+}  // namespace tessera

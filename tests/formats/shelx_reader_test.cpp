@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include "formats/format_test_support.h"
+#include "formats/import_kinds.h"
+#include "formats/shelx_common.h"
+#include "support/test_paths.h"
+
+namespace tessera {
+namespace {
+
+/// Imports SHELX text written to a scratch file.
+struct ShelxImport {
+  test::ScratchDir dir;
+  test::FormatSession s;
+  bool ok = false;
+
+  explicit ShelxImport(const std::string& text, const std::string& name = "t.ins") {
+    test::writeFile(dir.path() / name, text);
+    ok = s.import(kKindShelx, dir.path() / name);
+  }
+  const std::vector<Site>& sites() const { return s.document.sites[0]; }
+  float occupancy(std::size_t i) const { return sites().at(i).occupants.at(0).occupancy; }
+};
+
+const char* kP1Head = "TITL t\nCELL 0.71 5 6 7 90 90 90\nLATT -1\n";
+
+TEST(ShelxReader, RealWorldResultFileMatchesGolden) {
+  test::FormatSession s;
+  ASSERT_TRUE(s.import(kKindShelx, test::fixture("formats/shelx/disorder.res")));
+  EXPECT_EQ(test::documentDump(s.document), test::readFile(test::fixture("formats/shelx/disorder.expected")));
+  // No question for any instruction of a current result file, no mixture warning for
+  // isotropic hydrogens beside anisotropic atoms, and the peaks before HKLF counted once.
+  EXPECT_TRUE(s.ui.questions().empty());
+  EXPECT_EQ(s.ui.messages(), std::vector<std::string>{"2 residual-density peaks (Q) skipped"});
+  EXPECT_EQ(s.document.documentPath, test::fixture("formats/shelx/disorder.tsr").string());
+  EXPECT_TRUE(s.document.isOpen);
+  EXPECT_EQ(s.document.importFormat, kKindShelx);
+}
+
+TEST(ShelxReader, FreeVariableRule) {
+  const std::vector<double> fv = {1.0, 0.3, 0.8};
+  EXPECT_DOUBLE_EQ(decodeFreeVariable(0.25, fv), 0.25);
+  EXPECT_NEAR(decodeFreeVariable(-10.25, fv), -0.25, 1e-12);
+  EXPECT_NEAR(decodeFreeVariable(21.0, fv), 0.3, 1e-12);
+  EXPECT_NEAR(decodeFreeVariable(-21.0, fv), 0.7, 1e-12);
+  EXPECT_NEAR(decodeFreeVariable(30.5, fv), 0.4, 1e-12);
+  EXPECT_NEAR(decodeFreeVariable(-30.5, fv), 0.1, 1e-12);
+  int missing = 0;
+  EXPECT_NEAR(decodeFreeVariable(41.0, fv, &missing), 1.0, 1e-12);
+  EXPECT_EQ(missing, 4);
+
+  // Occupancy, coordinates and the isotropic U all decode; 21/-21 partners add up to one.
+  ShelxImport r(std::string(kP1Head) +
+                "FVAR 1.0 0.62\n"
+                "C1 1 10.1 0.2 0.3 21.0 10.045\n"
+                "C2 1 0.5 0.5 0.5 -21.0 0.03\n"
+                "C3 1 0.1 0.1 0.9 41.0 0.03\n");
+  ASSERT_TRUE(r.ok);
+  ASSERT_EQ(r.sites().size(), 3u);
+  EXPECT_NEAR(r.sites()[0].x, 0.1f, 1e-6);
+  EXPECT_NEAR(r.sites()[0].isoValue, 0.045f, 1e-6);
+  EXPECT_NEAR(r.occupancy(0), 0.62f, 1e-6);
+  EXPECT_NEAR(r.occupancy(1), 0.38f, 1e-6);
+  EXPECT_NEAR(r.occupancy(2), 1.0f, 1e-6);
+  EXPECT_TRUE(r.s.ui.saw("Free variable 4 not defined - taken as 1.0"));
+}
+
+TEST(ShelxReader, RidingHydrogensTakeTheUeqOfTheirCarrier) {
+  ShelxImport r(std::string(kP1Head) +
+                "H0 2 0.1 0.1 0.1 11 -1.2\n"     // nothing to ride on: no factor
+                "C1 1 0.2 0.2 0.2 11 0.02 0.03 0.04 0 0 0\n"
+                "H1 2 0.3 0.3 0.3 11 -1.5\n"
+                "H2 2 0.3 0.3 0.4 11 -1.2\n"     // still rides on C1, not on H1
+                "O1 4 0.4 0.4 0.4 11 -0.4\n"     // outside -5..-0.5: an ordinary value
+                "O2 4 0.4 0.4 0.5 11 0.04\n"
+                "H3 2 0.5 0.5 0.5 11 -2.0\n");
+  ASSERT_TRUE(r.ok);
+  const auto& s = r.sites();
+  ASSERT_EQ(s.size(), 7u);
+  EXPECT_EQ(s[0].ortepType, -1);
+  EXPECT_EQ(s[2].ortepType, 10);
+  EXPECT_NEAR(s[2].isoValue, 1.5f * 0.03f, 1e-6);  // orthogonal cell: Ueq = mean of the diagonal
+  EXPECT_NEAR(s[3].isoValue, 1.2f * 0.03f, 1e-6);
+  EXPECT_NEAR(s[4].isoValue, -0.4f, 1e-6);
+  EXPECT_NEAR(s[6].isoValue, 2.0f * 0.04f, 1e-6);
+}
+
+TEST(ShelxReader, RemarksAndSkippedInstructions) {
+  ShelxImport r(std::string(kP1Head) +
+                "REM R1 = 0.045 for 1000 data\n"
+                "FVAR 1.0 0.4\n"
+                "rem lower case, also with = sign\n"
+                "SAME_RES C1 C2\n"
+                "RIGU\nHTAB\nNCSY 1\nXNPD 0.001\nABIN\nTWST 1\n"
+                "C1 1 0 0 0 21.0 0.02 ! comment = not a continuation\n"
+                "qx 1 0.1 0.2 0.3 11 0.05\n");
+  ASSERT_TRUE(r.ok);
+  EXPECT_TRUE(r.s.ui.questions().empty());
+  ASSERT_EQ(r.sites().size(), 2u);
+  EXPECT_NEAR(r.occupancy(0), 0.4f, 1e-6);
+  EXPECT_EQ(r.sites()[1].label, "qx");  // not a peak: Q followed by letters
+  EXPECT_TRUE(IsSkippedInstruction(defaultShelxSkipTable(), "rem"));
+  ProgramSettings stored;
+  stored.shelxSkipTable = {"ZERR", "MYOWN"};  // an older table gains the current instructions
+  ensureShelxSkipTable(stored);
+  EXPECT_TRUE(IsSkippedInstruction(stored.shelxSkipTable, "RIGU"));
+  EXPECT_EQ(stored.shelxSkipTable[1], "MYOWN");
+  EXPECT_FALSE(IsSkippedInstruction(defaultShelxSkipTable(), "REMARK 1 2 3 4"));
+}
+
+TEST(ShelxReader, UninterpretableLineOffersToExtendTheSkipTable) {
+  const std::string text = std::string(kP1Head) + "ZZZZ 1 2\nC1 1 0 0 0\n";
+  ShelxImport first(text);
+  ASSERT_TRUE(first.ok);
+  EXPECT_EQ(first.s.ui.questions(),
+            std::vector<std::string>{"The line \"ZZZZ 1 2\" - cannot be interpreted - do youwant to add \"ZZZZ\" to the "
+                                     "list of commands to be ignored ?"});
+  EXPECT_EQ(first.s.settings.shelxSkipTable.back(), "ZZZZ");
+  // The table lives in the settings: the next import asks nothing.
+  test::FormatSession& s = first.s;
+  s.ui.events.clear();
+  s.ui.answers.push_back(Answer::No);  // do not save the first import
+  ASSERT_TRUE(s.import(kKindShelx, first.dir.path() / "t.ins"));
+  EXPECT_EQ(s.ui.questions(), std::vector<std::string>{"Save changes to " + (first.dir.path() / "t.tsr").string() + " ?"});
+}
+
+TEST(ShelxReader, LatticeAndSymmetryLines) {
+  // A P-1 file has only LATT 1: its identity line makes it P-1, not the default P1.
+  ShelxImport pbar1("TITL t\nCELL 0.71 5 6 7 80 85 95\nLATT 1\nC1 1 0.1 0.2 0.3\nEND\n");
+  ASSERT_TRUE(pbar1.ok);
+  const CrystalRecord& c = pbar1.s.document.crystals[0];
+  EXPECT_FALSE(pbar1.s.ui.saw("Insufficient information to assign symmetry - default P1 will be used"));
+  EXPECT_EQ(c.symmetrySource, 4);
+  EXPECT_EQ(c.acentric, 0);
+  EXPECT_EQ(c.xyzLines, std::vector<std::string>{"X,Y,Z; "});
+  EXPECT_EQ(c.sgNumber, 2);
+
+  ShelxImport cface("TITL t\nCELL 0.71 5 6 7 90 90 90\nLATT -7\nSYMM -x, y, -z\nC1 1 0.1 0.2 0.3\n");
+  EXPECT_EQ(cface.s.document.crystals[0].latticeCode, 4);
+  EXPECT_EQ(cface.s.document.crystals[0].acentric, 1);
+  EXPECT_EQ(cface.s.document.crystals[0].xyzLines.back(), "-x,y,-z");
+  EXPECT_EQ(cface.s.document.crystals[0].sgNumber, 5);
+  EXPECT_TRUE(cface.s.ui.saw("End of file or read error"));  // no END in the main file
+
+  ShelxImport none("TITL t\nCELL 0.71 5 6 7 90 90 90\nC1 1 0.1 0.2 0.3 10.5\nEND\n");
+  EXPECT_TRUE(none.s.ui.saw("LATT command not found - centric P lattice will be assumed"));
+  EXPECT_EQ(none.s.document.crystals[0].acentric, 0);
+  // A general position of P-1 has two copies: the factor 0.5 is half occupied.
+  EXPECT_NEAR(none.occupancy(0), 0.5f, 1e-6);
+
+  ShelxImport bad("TITL t\nCELL 0.71 5 6\nLATT 9\nC1 1 0.1 0.2 0.3\nEND\n");
+  EXPECT_TRUE(bad.s.ui.saw("Error reading CELL line"));
+  EXPECT_TRUE(bad.s.ui.saw("Error reading LATT line"));
+  EXPECT_TRUE(bad.s.ui.saw("Unit-cell not found - Cartesian axes will be used"));
+}
+
+TEST(ShelxReader, ContinuationFragmentsAndTitle) {
+  ShelxImport r("TITL first = second ! comment\nCELL 0.71 5 6 7 =\n   90 90 90\nLATT -1\n"
+                "FRAG 17 1 1 1 90 90 90\nC9 1 0.5 0.5 0.5\nFEND\n"
+                "    indented lines are skipped\n"
+                "EXYZ C1 N1\nEXYZ C2 N2\n"
+                "C1 1 0.1 0.2 0.3 11.0 0.02 0.03 =\n 0.04 0.001 0.002 0.003\nHKLF 4\nC2 1 0 0 0\n");
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.s.document.title, "first = second");
+  EXPECT_FLOAT_EQ(r.s.document.crystals[0].cell[2], 7.0f);
+  ASSERT_EQ(r.sites().size(), 1u);
+  EXPECT_EQ(r.sites()[0].ortepType, 8);
+  EXPECT_FLOAT_EQ(r.sites()[0].aniso[2], 0.04f);
+  EXPECT_FLOAT_EQ(r.sites()[0].aniso[3], 0.003f);  // U12, last on the line
+  EXPECT_FLOAT_EQ(r.sites()[0].aniso[5], 0.001f);  // U23
+}
+
+TEST(ShelxReader, IncludeFiles) {
+  test::ScratchDir dir;
+  std::filesystem::create_directories(dir.path() / "sub");
+  test::writeFile(dir.path() / "main.ins",
+                  std::string(kP1Head) + "+sub/atoms.inc\n+missing.inc\n+self.inc\nC9 1 0.9 0.9 0.9\nEND\n");
+  // No END in the include: its end of file returns quietly to the including file; the
+  // nested name is relative to the include's own folder.
+  test::writeFile(dir.path() / "sub" / "atoms.inc", "C1 1 0.1 0.1 0.1\n+more.inc\n");
+  test::writeFile(dir.path() / "sub" / "more.inc", "C2 1 0.2 0.2 0.2\nEND\nC3 1 0 0 0\n");
+  test::writeFile(dir.path() / "self.inc", "C4 1 0.4 0.4 0.4\n+self.inc\n");
+  test::FormatSession s;
+  ASSERT_TRUE(s.import(kKindShelx, dir.path() / "main.ins"));
+  std::vector<std::string> labels;
+  for (const Site& site : s.document.sites[0]) labels.push_back(site.label);
+  EXPECT_EQ(labels, (std::vector<std::string>{"C1", "C2", "C4", "C9"}));
+  EXPECT_EQ(s.ui.messages(), (std::vector<std::string>{"Open failed for include file \"missing.inc\"",
+                                                       "Include file \"self.inc\" is already being read - line skipped"}));
+
+  // A chain deeper than five files stops at the limit.
+  for (int k = 1; k <= 7; ++k)
+    test::writeFile(dir.path() / ("d" + std::to_string(k) + ".inc"),
+                    "D" + std::to_string(k) + " 1 0.1 0.1 0." + std::to_string(k) + "\n+d" + std::to_string(k + 1) + ".inc\n");
+  test::writeFile(dir.path() / "deep.ins", std::string(kP1Head) + "+d1.inc\nEND\n");
+  test::FormatSession deep;
+  ASSERT_TRUE(deep.import(kKindShelx, dir.path() / "deep.ins"));
+  EXPECT_EQ(deep.document.siteCount(), 4);
+  EXPECT_TRUE(deep.ui.saw("Limit reached for nested include files: 5"));
+}
+
+}  // namespace
+}  // namespace tessera
