@@ -25,14 +25,6 @@ std::string extensionOf(const std::string& path) {
   return dot == std::string::npos ? std::string() : toLower(name.substr(dot));
 }
 
-std::optional<int> exportCommandForPath(const std::string& path) {
-  const std::string ext = extensionOf(path);
-  if (ext == ".inp") return exportCommandByCliName("free-form");
-  if (ext == ".ins" || ext == ".res") return exportCommandByCliName("shelx");
-  if (ext == ".cif") return exportCommandByCliName("cif");
-  return std::nullopt;
-}
-
 /// Reads one "--name value" option; empty on success, else the problem.
 std::string readOption(ConvertOptions& o, const std::string& name, const std::string& value) {
   static const std::map<std::string, std::map<std::string, int>> choices = {
@@ -125,21 +117,14 @@ int runConvert(CliContext& context, const std::vector<std::string>& args) {
   const bool nativeOut = o.to == "tsr" || (o.to.empty() && hasNativeExtension(o.output));
   std::optional<int> command;
   if (!nativeOut) {
-    command = o.to.empty() ? exportCommandForPath(o.output) : exportCommandByCliName(o.to);
+    command = o.to.empty() ? exportCommandForPath(context.session.settings, o.output) : exportCommandByCliName(o.to);
     if (!command) return usageError(context, *self, format("cannot tell the format of %s; give --to", o.output.c_str()));
-    const ExportCommand& c = exportCommands()[static_cast<std::size_t>(*command)];
-    if (!c.writer) {
-      context.err << "tessera-cli convert: no writer for " << c.name << "\n";
-      return kExitFailed;
-    }
   }
   context.ui.dialogFiller = [&o](DialogModel& m) { return fillDialog(o, m); };
   const bool loaded = nativeIn ? loadDocument(context, o.input) : importDocument(context, o.input, *kind);
   if (!loaded) return kExitFailed;
   if (nativeOut) return saveDocument(context, o.output) ? kExitOk : kExitFailed;
-  context.ui.files.clear();
-  context.ui.files.push_back(o.output);
-  return RunExport(context.session, *command) ? kExitOk : kExitFailed;
+  return exportTo(context, *command, o.output) ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -151,6 +136,26 @@ std::optional<int> importKindForPath(const ProgramSettings& settings, const std:
   for (int k = 0; k < kImportKindCount; ++k)
     if (equalsIgnoreCase(settings.importExtensions[static_cast<std::size_t>(k)], ext)) return k;
   return std::nullopt;
+}
+
+std::optional<int> exportCommandForPath(const ProgramSettings& settings, const std::string& path) {
+  const std::optional<int> kind = importKindForPath(settings, path);
+  if (!kind) return std::nullopt;
+  const auto& commands = exportCommands();
+  for (std::size_t i = 0; i < commands.size(); ++i)
+    if (commands[i].kind == *kind) return static_cast<int>(i);
+  return std::nullopt;
+}
+
+bool exportTo(CliContext& context, int command, const std::string& path) {
+  const ExportCommand& c = exportCommands()[static_cast<std::size_t>(command)];
+  if (!c.writer) {
+    context.err << "tessera-cli: no writer for " << c.name << "\n";
+    return false;
+  }
+  context.ui.files.clear();
+  context.ui.files.push_back(path);
+  return RunExport(context.session, command);
 }
 
 bool importDocument(CliContext& context, const std::string& path, int kind) {

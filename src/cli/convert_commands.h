@@ -16,6 +16,14 @@ CliCommand convertCommand();
 /// ".res" for SHELX too); nullopt when none does.
 std::optional<int> importKindForPath(const ProgramSettings& settings, const std::string& path);
 
+/// The export command of an output path's extension (as importKindForPath reads it);
+/// nullopt when none does.
+std::optional<int> exportCommandForPath(const ProgramSettings& settings, const std::string& path);
+
+/// Exports the session's document with an export command (its dialog filled by the UI's
+/// dialog filler); false (messages shown) when nothing was written.
+bool exportTo(CliContext& context, int command, const std::string& path);
+
 /// Imports path with the reader of that kind into the session's document; false
 /// (messages shown) when the import did not succeed.
 bool importDocument(CliContext& context, const std::string& path, int kind);

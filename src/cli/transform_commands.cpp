@@ -2,8 +2,11 @@
 
 #include <fstream>
 
+#include "cli/convert_commands.h"
 #include "core/cell_geometry.h"
+#include "core/site_listing.h"
 #include "core/text.h"
+#include "formats/export_framework.h"
 #include "symmetry/symmetry_assignment.h"
 #include "transform/hkl_transform.h"
 #include "transform/new_symmetry.h"
@@ -143,12 +146,21 @@ int runTransform(CliContext& context, const std::vector<std::string>& args) {
     }
   }
   if (files.size() != 2) return usageError(context, *self, "expected an input and an output file");
+  std::optional<int> exportCommand;
+  std::string to;
+  for (const auto& [option, value] : settings)
+    if (option == "--to") to = toLower(value);
+  if (to != "tsr" && !(to.empty() && hasNativeExtension(files[1]))) {
+    exportCommand = to.empty() ? exportCommandForPath(context.session.settings, files[1]) : exportCommandByCliName(to);
+    if (!exportCommand) return usageError(context, *self, "cannot tell the format of " + files[1] + "; give --to");
+  }
   if (!loadDocument(context, files[0])) return kExitFailed;
   CrystalDocument& doc = context.session.document;
   TransformParametersModel model(doc, context.ui);
   TransformOptions options;
   const std::pair<std::string, std::string>* symmetry = nullptr;
   for (const auto& setting : settings) {
+    if (setting.first == "--to") continue;
     if (isSymmetryOption(setting.first)) {
       if (symmetry) return usageError(context, *self, "give at most one --new-* option");
       symmetry = &setting;
@@ -163,8 +175,16 @@ int runTransform(CliContext& context, const std::vector<std::string>& args) {
   if (!outcome.transformed || !outcome.reportWritten) return kExitFailed;
   context.out << "Report: " << outcome.reportPath << "\n";
   context.out << "New sites: " << doc.newSiteCount() << "\n";
-  copyNewToOld(doc);
-  return saveDocument(context, files[1]) ? kExitOk : kExitFailed;
+  if (!exportCommand) {
+    copyNewToOld(doc);
+    return saveDocument(context, files[1]) ? kExitOk : kExitFailed;
+  }
+  // Another format: the New crystal is written as "Export transformed data" does.
+  context.ui.dialogFiller = [](DialogModel& m) {
+    if (auto* e = dynamic_cast<ExportDialogModel*>(&m)) e->crystalChoice = 1;
+    return true;
+  };
+  return exportTo(context, *exportCommand, files[1]) ? kExitOk : kExitFailed;
 }
 
 int runHkl(CliContext& context, const std::vector<std::string>& args) {
@@ -188,11 +208,13 @@ CliCommand transformCommand() {
           "usage: tessera-cli transform IN.tsr OUT.tsr [--standard NAME | --matrix \"m11 m12 m13 m21 m22 m23 m31 m32 m33\"]\n"
           "           [--pre-symmetry X,Y,Z] [--pre-matrix X,Y,Z] [--post-matrix X,Y,Z] [--tolerance T]\n"
           "           [--mode translate|input|full] [--new-hm S | --new-hall S | --new-number S | --new-custom FILE]\n"
-          "           [--report FILE]\n"
+          "           [--report FILE] [--to KIND]\n"
           "Starts from the parameters saved in IN.tsr, changes those given, runs the transformation\n"
           "(questions are answered by the answer policy), writes the report (default: IN with .out)\n"
-          "and saves OUT.tsr with the New crystal as its input. Matrix entries and translations\n"
-          "accept fractions such as 1/2 and -1/3. NAME is a list text such as \"F -> P\".\n"
+          "and saves OUT.tsr with the New crystal as its input. Any other export format (named by\n"
+          "its extension or --to KIND) gets the New crystal as \"Export transformed data\" writes it.\n"
+          "Matrix entries and translations accept fractions such as 1/2 and -1/3. NAME is a list\n"
+          "text such as \"F -> P\".\n"
           "--new-hm, --new-hall and --new-number give the New crystal a space group from the table\n"
           "(volume A conventions) or a Hall symbol, checked against the new cell; --new-custom FILE gives it the operator lines of\n"
           "FILE, one per line, as the whole list (primitive lattice, acentric).\n",

@@ -98,3 +98,27 @@ TEST(TransformCli, HklCommand) {
 
 }  // namespace
 }  // namespace tessera
+
+namespace tessera {
+namespace {
+
+TEST(TransformCli, OtherOutputFormatsGetTheNewCrystal) {
+  test::ScratchDir dir;
+  const std::string corundum = std::string(TESSERA_DATA_DIR) + "/../examples/corundum.tsr";
+  std::string err;
+  ASSERT_EQ(cli({"transform", corundum, dir.file("r.ins"), "--standard", "Hex -> Rhomb", "--new-number", "167:R",
+                 "--report", dir.file("r.out")},
+                &err),
+            0)
+      << err;
+  const std::string ins = test::readFile(dir.file("r.ins"));
+  EXPECT_NE(ins.find("CELL 1.0 5.1294"), std::string::npos) << ins;
+  EXPECT_NE(ins.find("\nLATT 1\n"), std::string::npos) << ins;
+  EXPECT_NE(ins.find("\nAl1     1 0.3522 0.3522 0.3522  0.333"), std::string::npos) << ins;
+  EXPECT_EQ(cli({"transform", corundum, dir.file("r.xyz1"), "--standard", "Hex -> Rhomb"}), 2);
+  EXPECT_EQ(cli({"transform", corundum, dir.file("r.txt"), "--to", "free-form", "--report", dir.file("f.out")}), 0);
+  EXPECT_EQ(test::readFile(dir.file("r.txt")).rfind("TITL Corundum", 0), 0u);
+}
+
+}  // namespace
+}  // namespace tessera
