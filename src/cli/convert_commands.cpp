@@ -119,6 +119,7 @@ int runConvert(CliContext& context, const std::vector<std::string>& args) {
   if (!nativeOut) {
     command = o.to.empty() ? exportCommandForPath(context.session.settings, o.output) : exportCommandByCliName(o.to);
     if (!command) return usageError(context, *self, format("cannot tell the format of %s; give --to", o.output.c_str()));
+    if (!hasWriter(context, "convert", *command)) return kExitFailed;
   }
   context.ui.dialogFiller = [&o](DialogModel& m) { return fillDialog(o, m); };
   const bool loaded = nativeIn ? loadDocument(context, o.input) : importDocument(context, o.input, *kind);
@@ -147,12 +148,14 @@ std::optional<int> exportCommandForPath(const ProgramSettings& settings, const s
   return std::nullopt;
 }
 
-bool exportTo(CliContext& context, int command, const std::string& path) {
+bool hasWriter(CliContext& context, const char* commandName, int command) {
   const ExportCommand& c = exportCommands()[static_cast<std::size_t>(command)];
-  if (!c.writer) {
-    context.err << "tessera-cli: no writer for " << c.name << "\n";
-    return false;
-  }
+  if (c.available()) return true;
+  context.err << "tessera-cli " << commandName << ": no writer for " << c.name << "\n";
+  return false;
+}
+
+bool exportTo(CliContext& context, int command, const std::string& path) {
   context.ui.files.clear();
   context.ui.files.push_back(path);
   return RunExport(context.session, command);

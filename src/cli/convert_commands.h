@@ -20,6 +20,9 @@ std::optional<int> importKindForPath(const ProgramSettings& settings, const std:
 /// nullopt when none does.
 std::optional<int> exportCommandForPath(const ProgramSettings& settings, const std::string& path);
 
+/// True when the export command has a writer; otherwise says so ("tessera-cli NAME: no writer for ...").
+bool hasWriter(CliContext& context, const char* commandName, int command);
+
 /// Exports the session's document with an export command (its dialog filled by the UI's
 /// dialog filler); false (messages shown) when nothing was written.
 bool exportTo(CliContext& context, int command, const std::string& path);

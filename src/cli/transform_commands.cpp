@@ -153,6 +153,7 @@ int runTransform(CliContext& context, const std::vector<std::string>& args) {
   if (to != "tsr" && !(to.empty() && hasNativeExtension(files[1]))) {
     exportCommand = to.empty() ? exportCommandForPath(context.session.settings, files[1]) : exportCommandByCliName(to);
     if (!exportCommand) return usageError(context, *self, "cannot tell the format of " + files[1] + "; give --to");
+    if (!hasWriter(context, "transform", *exportCommand)) return kExitFailed;
   }
   if (!loadDocument(context, files[0])) return kExitFailed;
   CrystalDocument& doc = context.session.document;
