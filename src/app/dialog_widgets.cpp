@@ -12,6 +12,15 @@ namespace tessera::app {
 
 QString toQt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+QString withMnemonic(std::string_view text, char key) {
+  QString result = toQt(text);
+  if (key == '\0') return result;
+  qsizetype at = result.indexOf(QChar(key));
+  if (at < 0) at = result.indexOf(QChar(key), 0, Qt::CaseInsensitive);
+  if (at >= 0) result.insert(at, '&');
+  return result;
+}
+
 QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
   auto* label = new QLabel(text, parent);
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -17,6 +17,9 @@ namespace tessera::app {
 /// A QString of UTF-8 text.
 QString toQt(std::string_view text);
 
+/// The text with its mnemonic on the first `key` (that case first, then either case); unchanged without one.
+QString withMnemonic(std::string_view text, char key);
+
 /// A label aligned right beside its field; its mnemonic focuses the field.
 QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent);
 
