@@ -50,7 +50,7 @@ ExportDialog::ExportDialog(ExportDialogModel& model, UserInterface&, QWidget* pa
 
   auto* dataBox = new QGroupBox("Data", this);
   auto* dataLayout = new QHBoxLayout(dataBox);
-  makeGroup(crystal_, ExportDialogModel::kCrystalTexts, {'o', 'f'}, dataBox);
+  makeGroup(crystal_, ExportDialogModel::kCrystalTexts, {'o', 't'}, dataBox);
   for (QRadioButton* b : crystal_) dataLayout->addWidget(b);
   dataLayout->addStretch(1);
 

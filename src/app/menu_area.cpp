@@ -6,20 +6,24 @@
 namespace tessera::app {
 
 QStringList MenuArea::withMnemonics(const QStringList& texts) {
-  // Matching texts to letters with augmenting paths: a text whose letters are all
-  // taken may move an earlier text to that text's next free letter.
+  // Each text takes its earliest free letter; one whose letters are all taken moves an
+  // earlier text to another of its letters (an augmenting path), so no text goes without.
   QHash<QChar, int> owner;
   QList<qsizetype> position(texts.size(), -1);
+  auto key = [&texts](int t, qsizetype i) { return texts[t][i].toLower(); };
   std::function<bool(int, QSet<QChar>&)> place = [&](int t, QSet<QChar>& visited) {
-    const QString& text = texts[t];
-    for (qsizetype i = 0; i < text.size(); ++i) {
-      const QChar c = text[i].toLower();
-      if (!c.isLetterOrNumber() || visited.contains(c)) continue;
-      visited.insert(c);
-      if (!owner.contains(c) || place(owner[c], visited)) {
-        owner[c] = t;
-        position[t] = i;
-        return true;
+    const qsizetype n = texts[t].size();
+    for (int pass = 0; pass < 2; ++pass) {
+      for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = key(t, i);
+        if (!c.isLetterOrNumber() || visited.contains(c)) continue;
+        if (pass == 0 && owner.contains(c)) continue;
+        visited.insert(c);
+        if (pass == 0 || place(owner[c], visited)) {
+          owner[c] = t;
+          position[t] = i;
+          return true;
+        }
       }
     }
     return false;
