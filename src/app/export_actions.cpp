@@ -31,15 +31,16 @@ constexpr ExportPrompt kPrompts[] = {
     {"fullprof", "Export a FULLPROF file"},
 };
 
-}  // namespace
-
-ExportActions::ExportActions(Workspace& workspace, QObject* parent) : MenuArea(parent), workspace_(workspace) {}
-
-QString ExportActions::prompt(const char* cliName, const char* menuText) {
+/// The status-line prompt of an export command, found by its tessera-cli name.
+QString prompt(const char* cliName, const char* menuText) {
   for (const ExportPrompt& p : kPrompts)
     if (std::strcmp(p.cliName, cliName) == 0) return QString::fromUtf8(p.prompt);
   return QString("Export a %1 file").arg(QString::fromUtf8(menuText));
 }
+
+}  // namespace
+
+ExportActions::ExportActions(Workspace& workspace, QObject* parent) : MenuArea(parent), workspace_(workspace) {}
 
 void ExportActions::addTo(QMenuBar& bar) {
   QMenu* menu = bar.addMenu("&Export");

@@ -18,9 +18,6 @@ class ExportActions : public MenuArea {
   void addTo(QMenuBar& bar) override;
   void updateActions() override;
 
-  /// The status-line prompt of an export command (by its tessera-cli name).
-  static QString prompt(const char* cliName, const char* menuText);
-
  private:
   Workspace& workspace_;
   QList<QAction*> working_;  ///< commands that can run while a document is open
