@@ -1,6 +1,8 @@
 #include "app/dialog_views.h"
 
 #include "app/custom_symmetry_view.h"
+#include "app/export_dialog.h"
+#include "app/import_dialogs_view.h"
 #include "app/site_dialogs.h"
 #include "app/symmetry_views.h"
 #include "app/title_axes_dialog.h"
@@ -30,6 +32,9 @@ void registerDialogViews(DialogViewRegistry& registry) {
   registry.add(CustomSymmetryModel::kKind, viewFactory<CustomSymmetryDialog, CustomSymmetryModel>());
   registry.add(SymmetryLineModel::kKind, viewFactory<SymmetryLineDialog, SymmetryLineModel>());
   registry.add(TransformParametersModel::kKind, viewFactory<TransformParametersDialog, TransformParametersModel>());
+  registry.add(ImportOptionsModel::kKind, viewFactory<ImportOptionsDialog, ImportOptionsModel>());
+  registry.add(DataSetModel::kKind, viewFactory<DataSetDialog, DataSetModel>());
+  registry.add(ExportDialogModel::kKind, viewFactory<ExportDialog, ExportDialogModel>());
 }
 
 }  // namespace tessera::app

@@ -12,6 +12,22 @@ namespace tessera::app {
 
 QString toQt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+QString withMnemonic(std::string_view text, char key) {
+  QString result = toQt(text);
+  if (key == '\0') return result;
+  // A word's first letter reads best, the exact case before the other.
+  const QChar wanted(key);
+  qsizetype at = -1;
+  for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+    for (qsizetype i = 0; at < 0 && i < result.size(); ++i)
+      if ((i == 0 || !result[i - 1].isLetterOrNumber()) && QString(result[i]).compare(wanted, cs) == 0) at = i;
+    if (at < 0) at = result.indexOf(wanted, 0, cs);
+    if (at >= 0) break;
+  }
+  if (at >= 0) result.insert(at, '&');
+  return result;
+}
+
 QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
   auto* label = new QLabel(text, parent);
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -17,6 +17,10 @@ namespace tessera::app {
 /// A QString of UTF-8 text.
 QString toQt(std::string_view text);
 
+/// The text with its mnemonic on `key`, at a word's start where it can be (that case first, then either
+/// case); unchanged without one or for key '\0'.
+QString withMnemonic(std::string_view text, char key);
+
 /// A label aligned right beside its field; its mnemonic focuses the field.
 QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent);
 

@@ -9,7 +9,9 @@
 #include <QMimeData>
 #include <QStatusBar>
 
+#include "app/export_actions.h"
 #include "app/file_actions.h"
+#include "app/import_actions.h"
 #include "app/input_actions.h"
 #include "app/window_actions.h"
 #include "app/workspace.h"
@@ -31,8 +33,12 @@ MainWindow::MainWindow(Session& session, RecentFiles& recent)
 
 void MainWindow::buildMenus() {
   // One handler per menu area, in menu-bar order; a new menu is one more line here.
-  menus_ = {new FileActions(*workspace_, *this), new InputActions(*workspace_, this),
-            new WindowActions(*workspace_, *area_, *this), new HelpActions(*this)};
+  menus_ = {new FileActions(*workspace_, *this),
+            new ImportActions(*workspace_, this),
+            new ExportActions(*workspace_, this),
+            new InputActions(*workspace_, this),
+            new WindowActions(*workspace_, *area_, *this),
+            new HelpActions(*this)};
   for (MenuArea* m : menus_) m->addTo(*menuBar());
 }
 

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QObject>
+#include <QStringList>
 
 class QMenuBar;
 
@@ -28,6 +29,9 @@ class MenuArea : public QObject {
     if (!key.isEmpty()) action->setShortcut(key);
     return action;
   }
+  /// The texts with one mnemonic each, all different where the letters allow: each text
+  /// takes its earliest letter or digit that no other text needs more.
+  static QStringList withMnemonics(const QStringList& texts);
   /// Adds a command whose capability comes later: shown, with its prompt, disabled.
   static QAction* addLaterCommand(QMenu* menu, const QString& text, const QString& prompt) {
     QAction* action = addCommand(menu, text, prompt);

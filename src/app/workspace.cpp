@@ -15,6 +15,8 @@
 #include "commands/document_commands.h"
 #include "commands/site_commands.h"
 #include "commands/site_dialog_model.h"
+#include "formats/export_framework.h"
+#include "formats/import_framework.h"
 #include "symmetry/symmetry_dialogs.h"
 #include "transform/transform_parameters_model.h"
 
@@ -76,6 +78,20 @@ void Workspace::save() {
 void Workspace::saveAs() {
   if (saveAsCommand(session_)) rememberDocument();
   afterCommand();
+}
+
+void Workspace::importFile(int kind) {
+  // The save prompt comes first and the old document's windows go before the
+  // import's dialogs appear; the import then finds nothing open to ask about.
+  if (!closeDocument()) return;
+  RunImport(session_, kind, [](Session& session) { return saveCommand(session); });
+  afterCommand();
+}
+
+void Workspace::exportFile(int commandIndex) {
+  if (!session_.document.isOpen) return;
+  RunExport(session_, commandIndex);
+  afterCommand();  // the symbol check may have given the crystal new symbols
 }
 
 void Workspace::titleAxes() {

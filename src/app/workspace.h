@@ -42,6 +42,10 @@ class Workspace : public QObject {
   void openFromCommandLine(const std::string& commandLine);
   void save();
   void saveAs();
+  /// Import > a format: replaces the document with one read from a file of that import kind.
+  void importFile(int kind);
+  /// Export > a command (index into the export command list): writes the document in that format.
+  void exportFile(int commandIndex);
   void titleAxes();
   /// Input > Symmetry and the Control Window's "Symmetry": the symmetry dialogs on the Old crystal.
   void symmetry();

@@ -80,7 +80,8 @@ class ExportDialogModel : public DialogModel {
 
   /// Preset from the document (transformed data when the New crystal has sites) and the options.
   ExportDialogModel(const CrystalDocument& doc, const ProgramSettings& settings, int kind);
-  std::string_view dialogKind() const override { return "ExportDataFile"; }
+  static constexpr std::string_view kKind = "ExportDataFile";
+  std::string_view dialogKind() const override { return kKind; }
 
   std::string supportLine;  ///< the kind's support sentence
   int crystalChoice = 0;    ///< 0 original, 1 transformed

@@ -27,7 +27,8 @@ class ImportOptionsModel : public DialogModel {
 
   /// Preset from the options of the given kind.
   ImportOptionsModel(const ProgramSettings& settings, int kind);
-  std::string_view dialogKind() const override { return "ImportFile"; }
+  static constexpr std::string_view kKind = "ImportFile";
+  std::string_view dialogKind() const override { return kKind; }
 
   std::string caption;        ///< "Import %s file" with the kind's name
   std::string extension;      ///< as typed
@@ -50,7 +51,8 @@ class DataSetModel : public DialogModel {
   static constexpr const char* kListHeading = "Select data set, phase or crystal";
 
   DataSetModel(const std::string& path, const std::vector<std::string>& names);
-  std::string_view dialogKind() const override { return "DataSets"; }
+  static constexpr std::string_view kKind = "DataSets";
+  std::string_view dialogKind() const override { return kKind; }
 
   std::string fileLine;            ///< "File: %s"
   std::vector<std::string> lines;  ///< " %2d   %s" per name

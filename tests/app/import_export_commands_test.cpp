@@ -1,0 +1,192 @@
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTest>
+#include <deque>
+#include <gtest/gtest.h>
+
+#include "app/control_window_view.h"
+#include "app/export_dialog.h"
+#include "app/import_dialogs_view.h"
+#include "formats/export_framework.h"
+#include "formats/import_kinds.h"
+#include "started_program.h"
+
+namespace tessera::app {
+namespace {
+
+/// Answers each modal window as it comes up and records its title (message boxes: their text).
+/// Boxes with a choice take the queued answers, file dialogs the queued paths (none or an empty
+/// one: cancelled), other dialogs the queued steps (none: accepted as they stand).
+struct ModalScript {
+  std::deque<QMessageBox::StandardButton> answers;
+  std::deque<QString> paths;
+  std::deque<std::function<void(QDialog*)>> dialogs;
+  QStringList seen;
+  QTimer timer;
+
+  ModalScript() {
+    QObject::connect(&timer, &QTimer::timeout, [this] { answer(); });
+    timer.start(20);
+  }
+  template <class T>
+  static T take(std::deque<T>& queue, T none) {
+    if (queue.empty()) return none;
+    T front = queue.front();
+    queue.pop_front();
+    return front;
+  }
+  void answer() {
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w || w->property("scripted").toBool()) return;
+    w->setProperty("scripted", true);
+    if (auto* box = qobject_cast<QMessageBox*>(w)) {
+      seen << box->text();
+      const auto button = box->buttons().size() == 1 ? QMessageBox::Ok : take(answers, QMessageBox::Cancel);
+      box->button(button)->click();
+    } else if (auto* files = qobject_cast<QFileDialog*>(w)) {
+      seen << files->windowTitle();
+      const QString path = take(paths, QString());
+      if (path.isEmpty()) return files->reject();
+      // Typed as a user does: selectFile leaves a focused name field alone.
+      files->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+      static_cast<QDialog*>(files)->accept();
+    } else if (auto* dialog = qobject_cast<QDialog*>(w)) {
+      seen << dialog->windowTitle();
+      take(dialogs, std::function<void(QDialog*)>(&QDialog::accept))(dialog);
+    }
+  }
+};
+
+QList<QAction*> commandsOf(test::StartedProgram& s, const QString& menu) {
+  for (QAction* m : s.app->mainWindow().menuBar()->actions())
+    if (m->text().remove('&') == menu) return m->menu()->actions();
+  return {};
+}
+
+TEST(ImportExportMenus, ListEveryFormatInOrderWithItsPromptAndState) {
+  test::StartedProgram s({});
+  QStringList bar;
+  for (QAction* m : s.app->mainWindow().menuBar()->actions()) bar << m->text().remove('&');
+  EXPECT_EQ(bar, QStringList({"File", "Import", "Export", "Input", "Window", "Help"}));
+
+  const QList<QAction*> imports = commandsOf(s, "Import");
+  const QList<QAction*> exports = commandsOf(s, "Export");
+  const auto& commands = exportCommands();
+  ASSERT_EQ(imports.size(), static_cast<qsizetype>(importMenuOrder().size()));
+  ASSERT_EQ(exports.size(), static_cast<qsizetype>(commands.size()));
+  for (qsizetype i = 0; i < imports.size(); ++i) {
+    const ImportKind& row = *findImportKind(importMenuOrder()[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(imports[i]->text().remove('&'), row.menuEntry);
+    EXPECT_EQ(imports[i]->statusTip(), row.statusPrompt);
+    EXPECT_EQ(imports[i]->isEnabled(), row.available()) << row.menuEntry;  // no document needed
+  }
+  for (qsizetype i = 0; i < exports.size(); ++i) {
+    EXPECT_EQ(exports[i]->text().remove('&'), commands[static_cast<std::size_t>(i)].name);
+    EXPECT_FALSE(exports[i]->statusTip().isEmpty());
+    EXPECT_FALSE(exports[i]->isEnabled()) << "nothing to export";
+  }
+  EXPECT_TRUE(imports[2]->isEnabled());  // SHELX
+  EXPECT_EQ(exports[2]->statusTip(), "Export a SHELX .INS file");
+  // Every command has its own mnemonic, "OSCILLA" too, whose letters all occur earlier.
+  for (const QList<QAction*>* menu : {&imports, &exports}) {
+    QSet<QString> keys;
+    for (QAction* a : *menu) keys.insert(a->text().section('&', 1).left(1).toLower());
+    keys.remove(QString());
+    EXPECT_EQ(keys.size(), menu->size());
+  }
+
+  // With a document the working exports come on; those without a writer stay off.
+  s.workspace().openPath(s.document);
+  for (qsizetype i = 0; i < exports.size(); ++i)
+    EXPECT_EQ(exports[i]->isEnabled(), commands[static_cast<std::size_t>(i)].available()) << commands[i].name;
+
+  // "CCDC FDAT" runs and does nothing: no dialog, no file, no change.
+  ModalScript script;
+  s.app->document().modified = false;
+  const QStringList before = QDir(s.home.path()).entryList(QDir::Files);
+  ASSERT_TRUE(exports[1]->isEnabled());
+  exports[1]->trigger();
+  QTest::qWait(60);
+  EXPECT_TRUE(script.seen.isEmpty()) << script.seen.join('|').toStdString();
+  EXPECT_FALSE(s.app->document().modified);
+  EXPECT_EQ(QDir(s.home.path()).entryList(QDir::Files), before);
+}
+
+TEST(ImportInTheProgram, ShelxFileReplacesTheDocumentThroughTheMenu) {
+  test::StartedProgram s({}, true);
+  const QString source = s.home.filePath("disorder.res");
+  ASSERT_TRUE(QFile::copy(QString(TESSERA_FIXTURES) + "/formats/shelx/disorder.res", source));
+  CrystalDocument& doc = s.app->document();
+  doc.modified = true;
+  const QStringList recent = s.workspace().recentFiles().entries();
+  QAction* shelx = s.menuAction("Import", "SHELX");
+  ASSERT_NE(shelx, nullptr);
+
+  // Cancel in the save prompt keeps the document.
+  ModalScript script;
+  shelx->trigger();
+  EXPECT_EQ(doc.fileTitle, "corundum.tsr");
+  ASSERT_NE(s.workspace().controlWindow(), nullptr);
+
+  // No: the options dialog, the file dialog, the reader's message, then the Control Window.
+  script.seen.clear();
+  script.answers = {QMessageBox::No};
+  script.paths = {source};
+  script.dialogs = {[](QDialog* d) {
+    auto* options = qobject_cast<ImportOptionsDialog*>(d);
+    ASSERT_NE(options, nullptr);
+    options->symmetryButton(0)->click();
+    options->accept();
+  }};
+  shelx->trigger();
+  EXPECT_EQ(script.seen, QStringList({"Save changes to " + s.document + " ?", "Import File", "Import SHELX-93 file",
+                                      "2 residual-density peaks (Q) skipped"}));
+  ASSERT_TRUE(doc.isOpen);
+  EXPECT_TRUE(doc.modified);
+  EXPECT_EQ(doc.fileTitle, "disorder.tsr");
+  EXPECT_EQ(doc.siteCount(), 11);
+  EXPECT_EQ(doc.crystals[0].hmSymbol, "P_1_21/c_1");
+  ControlWindowView* view = s.workspace().controlWindow();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->siteList()->count(), 11);
+  EXPECT_TRUE(view->fileLine()->text().contains("disorder.tsr")) << view->fileLine()->text().toStdString();
+  EXPECT_EQ(s.workspace().recentFiles().entries(), recent);
+  EXPECT_TRUE(s.menuAction("Export", "SHELX")->isEnabled());
+
+  // A cancelled file choice leaves no document, no Control Window and nothing to export.
+  doc.modified = false;
+  shelx->trigger();
+  EXPECT_FALSE(doc.isOpen);
+  EXPECT_EQ(s.workspace().controlWindow(), nullptr);
+  EXPECT_FALSE(s.menuAction("Export", "SHELX")->isEnabled());
+}
+
+TEST(ExportInTheProgram, FreeFormWritesTheFileWithTheChosenOptions) {
+  test::StartedProgram s({}, true);
+  const QString out = s.home.filePath("corundum_out.inp");
+  ModalScript script;
+  script.dialogs = {[](QDialog* d) {
+    auto* dialog = qobject_cast<ExportDialog*>(d);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->supportLabel()->text(), "Free-form files support U/B iso and U/beta aniso");
+    dialog->convModeButton(2)->click();
+    dialog->anisoButton(1)->click();
+    dialog->accept();
+  }};
+  script.paths = {out};
+  s.menuAction("Export", "Free-Form (ORBIS .inp)")->trigger();
+  EXPECT_EQ(script.seen, QStringList({"Export Data File", "Export"}));
+  QFile file(out);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().contains("FIELDS LAB TYP COO TFB"));  // the header follows the aniso preference
+  EXPECT_EQ(s.app->session().settings.convMode, 2);
+  EXPECT_EQ(s.app->session().settings.anisoPref, 1);
+  EXPECT_NE(s.workspace().controlWindow(), nullptr);
+}
+
+}  // namespace
+}  // namespace tessera::app
