@@ -245,10 +245,20 @@ bool RunImport(Session& session, int kind, const SaveDocumentFn& save) {
     // A document the user wanted saved is not dropped when the save did not happen.
     if (a == Answer::Yes && (!save || !save(session))) return false;
   }
+  // The settings that outlive a structure (transformation tolerance and mode, the
+  // simulation settings) carry over to the imported document.
+  const float tolerance = open.transformation.tolerance;
+  const int mode = open.transformation.mode;
+  const PowderSettings powder = open.powderSettings;
+  const PrecessionSettings precession = open.precessionSettings;
   open = CrystalDocument{};
   try {
     ImportContext context(session, kind);
     clearDocument(context.document);
+    context.document.transformation.tolerance = tolerance;
+    context.document.transformation.mode = mode;
+    context.document.powderSettings = powder;
+    context.document.precessionSettings = precession;
     if (!row->reader(context)) return false;
     completeImportedDocument(context);
     session.document = std::move(context.document);

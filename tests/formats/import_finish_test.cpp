@@ -263,8 +263,16 @@ TEST(RunImport, SaveQuestionFailureAndSuccess) {
   EXPECT_FALSE(s.document.isOpen);
   EXPECT_FALSE(s.import(kKindCif, dir.path() / "a.inp"));  // no reader yet
 
+  // Settings that outlive a structure carry over; the transformation matrix is reset.
+  s.document.transformation.tolerance = 0.25f;
+  s.document.transformation.mode = 1;
+  s.document.powderSettings.xrayTarget = 5;
   ASSERT_TRUE(s.import(kKindFreeForm, dir.path() / "a.inp"));
   const CrystalDocument& d = s.document;
+  EXPECT_FLOAT_EQ(d.transformation.tolerance, 0.25f);
+  EXPECT_EQ(d.transformation.mode, 1);
+  EXPECT_EQ(d.powderSettings.xrayTarget, 5);
+  EXPECT_EQ(d.transformation.matrix[1][1], 1.0f);
   EXPECT_TRUE(d.isOpen);
   EXPECT_TRUE(d.modified);
   EXPECT_EQ(d.openMode, 0);
