@@ -1,7 +1,6 @@
 #include "core/elements.h"
 
 #include <array>
-#include <cctype>
 
 namespace tessera {
 
@@ -15,7 +14,9 @@ constexpr std::array<const char*, 94> kElements = {
     "Ce", "Pr", "Nd", "Pm", "Sm", "Eu", "Gd", "Tb", "Dy", "Ho", "Er", "Tm", "Yb", "Lu", "Hf", "Ta", " W", "Re", "Os",
     "Ir", "Pt", "Au", "Hg", "Tl", "Pb", "Bi", "Po", "At", "Rn", "Fr", "Ra", "Ac", "Th", "Pa", " U", "Np", "Pu"};
 
-char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// ASCII only: the locale-aware tolower costs a library call per character, and
+// every imported atom looks its label up here.
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 /// First one-letter entry whose letter is c.
 TypeLookup oneLetter(char c) {

@@ -4,6 +4,7 @@
 
 #include "core/native_file.h"
 #include "core/text.h"
+#include "formats/cif_writer.h"
 #include "formats/free_form.h"
 #include "formats/import_kinds.h"
 #include "formats/shelx_writer.h"
@@ -77,7 +78,7 @@ const std::vector<ExportCommand>& exportCommands() {
       {"Free-Form (ORBIS .inp)", 0, true, false, "free-form", &ExportFreeForm, false},
       {"CCDC FDAT", -1, false, false, "ccdc-fdat", nullptr, true},
       {"SHELX", 2, true, true, "shelx", &ExportShelx, false},
-      {"CIF", 3, true, false, "cif", nullptr, false},
+      {"CIF", 3, true, false, "cif", &ExportCif, false},
       {"DBWS", 4, true, true, "dbws", nullptr, false},
       {"LHPM", 5, true, true, "lhpm", nullptr, false},
       {"ICSD - RETRIEVE", 6, true, false, "icsd-retrieve", nullptr, false},

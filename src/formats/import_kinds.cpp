@@ -1,6 +1,7 @@
 #include "formats/import_kinds.h"
 
 #include "core/text.h"
+#include "formats/cif_reader.h"
 #include "formats/free_form.h"
 #include "formats/shelx_reader.h"
 
@@ -13,7 +14,7 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {1, "CCDC FDAT", ".fdt", "CCDC FDAT", "Import a Cambridge Crystallographic Data Center FDAT file", "ccdc-fdat",
        nullptr},
       {2, "SHELX-93", ".ins", "SHELX", "Import a SHELX .INS file", "shelx", &ReadShelx},
-      {3, "CIF", ".cif", "CIF", "Import a Crystallographic Information File", "cif", nullptr},
+      {3, "CIF", ".cif", "CIF", "Import a Crystallographic Information File", "cif", &ReadCif},
       {4, "DBWS Riet.", ".dbw", "DBWS", "Import a DBWS Rietveld file", "dbws", nullptr},
       {5, "LHPM Riet.", ".lhp", "LHPM", "Import an LHPM Rietveld file", "lhpm", nullptr},
       {6, "ICSD", ".cry", "ICSD (All)", "Import an Inorganic Crystal Structure Database file", "icsd", nullptr},

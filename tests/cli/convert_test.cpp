@@ -44,9 +44,9 @@ TEST(CliConvert, UsageAndMissingFormats) {
   EXPECT_EQ(cli({"convert", kRes, dir.file("x.unknown")}).code, 2);
   EXPECT_EQ(cli({"convert", dir.file("x.unknown"), dir.file("y.inp")}).code, 2);
   EXPECT_EQ(cli({"convert", kRes, dir.file("y.inp"), "--tf", "sideways"}).code, 2);
-  CliResult r = cli({"convert", kRes, dir.file("y.cif")});
+  CliResult r = cli({"convert", kRes, dir.file("y.dbw"), "--to", "dbws"});
   EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, "tessera-cli convert: no writer for CIF\n");
+  EXPECT_EQ(r.err, "tessera-cli convert: no writer for DBWS\n");
   r = cli({"convert", dir.file("missing.res"), dir.file("y.inp")});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "tessera: File open failed\n");

@@ -55,7 +55,7 @@ TEST(ExportOptions, IsoAndAnisoOutput) {
 }
 
 TEST(ExportCommands, TableDialogAndSupportSentences) {
-  EXPECT_FALSE(exportCommands()[3].available());  // CIF: its writer comes later
+  EXPECT_FALSE(exportCommands()[4].available());  // DBWS: its writer comes later
   EXPECT_EQ(supportSentence(0), "Free-form files support U/B iso and U/beta aniso");
   EXPECT_EQ(supportSentence(2), "SHELX-93 files support U iso and U aniso");
   EXPECT_EQ(supportSentence(16), "FULLPROF files support B iso and beta aniso");

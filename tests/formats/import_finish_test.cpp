@@ -261,7 +261,7 @@ TEST(RunImport, SaveQuestionFailureAndSuccess) {
   EXPECT_FALSE(s.import(kKindFreeForm, dir.path() / "missing.inp"));
   EXPECT_TRUE(s.ui.saw("File open failed"));
   EXPECT_FALSE(s.document.isOpen);
-  EXPECT_FALSE(s.import(kKindCif, dir.path() / "a.inp"));  // no reader yet
+  EXPECT_FALSE(s.import(kKindDbws, dir.path() / "a.inp"));  // no reader yet
 
   // Settings that outlive a structure carry over; the transformation matrix is reset.
   s.document.transformation.tolerance = 0.25f;

@@ -27,7 +27,7 @@ TEST(ImportKinds, TableMenuAndAvailability) {
   EXPECT_EQ(importMenuOrder(), (std::array<int, 15>{0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 12, 13, 14, 16, 17}));
   for (int k : importMenuOrder()) EXPECT_NE(findImportKind(k)->menuEntry, nullptr);
   EXPECT_TRUE(findImportKind(kKindFreeForm)->available());
-  EXPECT_FALSE(findImportKind(kKindCif)->available());  // its reader comes later
+  EXPECT_FALSE(findImportKind(kKindDbws)->available());  // its reader comes later
   EXPECT_EQ(importKindByCliName("shelx"), kKindShelx);
   EXPECT_EQ(importKindByCliName("SHELX-93"), kKindShelx);
 }
