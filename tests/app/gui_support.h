@@ -1,5 +1,5 @@
 #pragma once
-// Helpers of the GUI tests: the example document and answering modal boxes.
+// Helpers of the GUI tests: answering modal boxes (and the test paths).
 
 #include <QApplication>
 #include <QDialog>
@@ -7,18 +7,15 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <filesystem>
 #include <functional>
 #include <ostream>
+
+#include "support/test_paths.h"
 
 /// Failed expectations show QStrings as text.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace tessera::test {
-
-inline std::filesystem::path exampleDocument() {
-  return std::filesystem::path(TESSERA_FIXTURES).parent_path().parent_path() / "examples" / "corundum.tsr";
-}
 
 /// Calls act with the next modal window once it is up (polling the event loop for up to 5 s).
 inline void onNextModal(std::function<void(QWidget*)> act) {

@@ -3,27 +3,18 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "support/test_paths.h"
 
 namespace tessera {
 namespace {
 
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun run(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = cli::runCli(args, out, err, TESSERA_DATA_DIR);
-  return {code, out.str(), err.str()};
-}
-
-const std::string kExample = std::string(TESSERA_DATA_DIR) + "/../examples/corundum.tsr";
+using test::CliRun;
+using test::runCli;
+const std::string kExample = test::exampleDocument().string();
 
 TEST(Cli, ShowPrintsTheControlWindow) {
-  const CliRun r = run({"show", kExample});
+  const CliRun r = runCli({"show", kExample});
   ASSERT_EQ(r.code, 0) << r.err;
   std::istringstream lines(r.out);
   std::string line;
@@ -40,28 +31,28 @@ TEST(Cli, ShowPrintsTheControlWindow) {
 
 TEST(Cli, SaveRoundTripsAndReportsFailures) {
   test::ScratchDir dir;
-  CliRun r = run({"save", kExample, dir.file("out.tsr")});
+  CliRun r = runCli({"save", kExample, dir.file("out.tsr")});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(test::readFile(dir.file("out.tsr")), test::readFile(kExample));
 
   test::writeFile(dir.path() / "bad.tsr", "garbage\n");
-  r = run({"save", dir.file("bad.tsr"), dir.file("never.tsr")});
+  r = runCli({"save", dir.file("bad.tsr"), dir.file("never.tsr")});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "tessera: Not a valid TESSERA file\n");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "never.tsr"));
 }
 
 TEST(Cli, UsageErrorsHelpAndVersion) {
-  EXPECT_EQ(run({}).code, 2);
-  EXPECT_EQ(run({"frobnicate"}).code, 2);
-  EXPECT_EQ(run({"--bogus", "show"}).code, 2);
-  EXPECT_EQ(run({"show"}).code, 2);
-  EXPECT_EQ(run({"--answers", "yxz", "show", kExample}).code, 2);
-  const CliRun help = run({"--help"});
+  EXPECT_EQ(runCli({}).code, 2);
+  EXPECT_EQ(runCli({"frobnicate"}).code, 2);
+  EXPECT_EQ(runCli({"--bogus", "show"}).code, 2);
+  EXPECT_EQ(runCli({"show"}).code, 2);
+  EXPECT_EQ(runCli({"--answers", "yxz", "show", kExample}).code, 2);
+  const CliRun help = runCli({"--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_NE(help.out.find("show"), std::string::npos);
-  EXPECT_EQ(run({"show", "--help"}).out.rfind("usage: tessera-cli show", 0), 0u);
-  EXPECT_EQ(run({"--version"}).out.rfind("tessera-cli ", 0), 0u);
+  EXPECT_EQ(runCli({"show", "--help"}).out.rfind("usage: tessera-cli show", 0), 0u);
+  EXPECT_EQ(runCli({"--version"}).out.rfind("tessera-cli ", 0), 0u);
 }
 
 TEST(Cli, AnswerPolicy) {

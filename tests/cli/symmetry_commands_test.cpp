@@ -2,30 +2,21 @@
 
 #include <sstream>
 
-#include "cli/symmetry_commands.h"
+#include "support/cli_run.h"
 
 namespace tessera {
 namespace {
 
-struct CommandRun {
-  int code;
-  std::string out;
-  std::string err;
-};
+using CommandRun = test::CliRun;
 
 CommandRun sg(std::vector<std::string> args) {
-  std::ostringstream out, err;
   args.insert(args.begin(), "sg");
-  const int code = cli::runCli(args, out, err, TESSERA_DATA_DIR);
-  return {code, out.str(), err.str()};
+  return test::runCli(args);
 }
 
 CommandRun identify(const std::string& input, std::vector<std::string> args = {}) {
-  std::ostringstream out, err;
-  std::istringstream in(input);
   args.insert(args.begin(), "identify");
-  const int code = cli::runCli(args, in, out, err, TESSERA_DATA_DIR);
-  return {code, out.str(), err.str()};
+  return test::runCli(args, input);
 }
 
 bool startsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }

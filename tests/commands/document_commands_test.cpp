@@ -16,8 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 using Kind = ScriptedUserInterface::Event::Kind;
 
-fs::path example() { return fs::path(TESSERA_FIXTURES).parent_path().parent_path() / "examples" / "corundum.tsr"; }
-
 struct Fixture {
   CrystalDocument doc;
   ScriptedUserInterface ui;
@@ -27,7 +25,7 @@ struct Fixture {
 
   /// A copy of the example under a new name in the scratch folder.
   std::string copy(const std::string& name) {
-    fs::copy_file(example(), dir.path() / name);
+    fs::copy_file(test::exampleDocument(), dir.path() / name);
     return dir.file(name);
   }
 };

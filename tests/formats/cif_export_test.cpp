@@ -3,21 +3,21 @@
 #include <set>
 #include <sstream>
 
-#include "cli/cli.h"
 #include "core/temperature_factor.h"
 #include "formats/cif_syntax.h"
 #include "formats/cif_writer.h"
-#include "formats/format_test_support.h"
+#include "support/test_session.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
+#include "support/cli_run.h"
 #include "support/test_paths.h"
 
 namespace tessera {
 namespace {
 
 /// Imports block `block` of a CIF into s.
-bool importCif(test::FormatSession& s, const std::filesystem::path& path, int block = 1) {
+bool importCif(test::TestSession& s, const std::filesystem::path& path, int block = 1) {
   s.ui.dialogs.push_back([](DialogModel&) { return true; });
   s.ui.dialogs.push_back([block](DialogModel& m) {
     if (auto* sets = dynamic_cast<DataSetModel*>(&m)) sets->selection = block;
@@ -38,7 +38,7 @@ int linesStartingWith(const std::string& text, const std::string& prefix) {
 
 TEST(CifExport, GoldenFileAndItsReadingBack) {
   test::ScratchDir dir;
-  test::FormatSession s;
+  test::TestSession s;
   ASSERT_TRUE(importCif(s, kJournal, 2));
   ASSERT_TRUE(s.exportTo("cif", dir.path() / "out.cif"));
   const std::string written = test::readFile(dir.path() / "out.cif");
@@ -46,7 +46,7 @@ TEST(CifExport, GoldenFileAndItsReadingBack) {
 
   // Read back without a syntax or type complaint and written again: the same file, so
   // nothing (isotropic hydrogens included) changes form on the way.
-  test::FormatSession back;
+  test::TestSession back;
   ASSERT_TRUE(importCif(back, dir.path() / "out.cif"));
   EXPECT_TRUE(back.ui.messages().empty());
   ASSERT_TRUE(back.exportTo("cif", dir.path() / "again.cif"));
@@ -55,7 +55,7 @@ TEST(CifExport, GoldenFileAndItsReadingBack) {
 
 TEST(CifExport, TheAnisotropicLoopHoldsOnlyWhatIsWrittenAnisotropic) {
   test::ScratchDir dir;
-  test::FormatSession s;
+  test::TestSession s;
   ASSERT_TRUE(importCif(s, kJournal, 2));
   const auto write = [&](int mode) {
     s.settings.convMode = mode;
@@ -78,14 +78,14 @@ TEST(CifExport, TheAnisotropicLoopHoldsOnlyWhatIsWrittenAnisotropic) {
 }
 
 TEST(CifExport, OperatorsBlockNameAndValueTokens) {
-  test::FormatSession rock;
+  test::TestSession rock;
   ASSERT_TRUE(importCif(rock, test::fixture("cif/rock_salt_192.cif")));
   const std::vector<std::string> all = fullOperatorList(rock.document.crystals[0]);
   EXPECT_EQ(all.size(), 192u);
   EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), 192u);
 
   test::ScratchDir dir;
-  test::FormatSession s;
+  test::TestSession s;
   CrystalDocument& doc = s.document;
   CrystalRecord& c = doc.crystals[0];
   c.cell = {5, 6, 7, kRightAngle, 1.8f, kRightAngle};
@@ -127,13 +127,13 @@ TEST(CifExport, OperatorsBlockNameAndValueTokens) {
 
 TEST(CifExport, CifToShelxToCifKeepsTheStructure) {
   test::ScratchDir dir;
-  test::FormatSession first;
+  test::TestSession first;
   ASSERT_TRUE(importCif(first, kJournal, 2));
   ASSERT_TRUE(first.exportTo("shelx", dir.path() / "a.ins"));
-  test::FormatSession shelx;
+  test::TestSession shelx;
   ASSERT_TRUE(shelx.import(kKindShelx, dir.path() / "a.ins"));
   ASSERT_TRUE(shelx.exportTo("cif", dir.path() / "b.cif"));
-  test::FormatSession last;
+  test::TestSession last;
   ASSERT_TRUE(importCif(last, dir.path() / "b.cif"));
 
   const CrystalRecord& c0 = first.document.crystals[0];
@@ -157,14 +157,13 @@ TEST(CifExport, CifToShelxToCifKeepsTheStructure) {
 
 TEST(CifExport, CommandLineConvertsAndShowsCifs) {
   test::ScratchDir dir;
-  std::ostringstream out, err;
-  const std::string journal = kJournal.string();
-  ASSERT_EQ(cli::runCli({"convert", journal, dir.file("x.cif"), "--block", "cpx2"}, out, err, TESSERA_DATA_DIR), 0);
+  ASSERT_EQ(test::runCli({"convert", kJournal.string(), dir.file("x.cif"), "--block", "cpx2"}).code, 0);
   // Labels past six characters are written whole.
   EXPECT_NE(test::readFile(dir.file("x.cif")).find("\n     C101A_2  0.03020  0.01850  0.02090 -0.00410"),
             std::string::npos);
-  EXPECT_EQ(cli::runCli({"show", test::fixture("cif/newer_names.cif").string()}, out, err, TESSERA_DATA_DIR), 0);
-  EXPECT_NE(out.str().find("    6 O3       8   0.16330   0.03331   0.27736"), std::string::npos);
+  const test::CliRun show = test::runCli({"show", test::fixture("cif/newer_names.cif").string()});
+  EXPECT_EQ(show.code, 0);
+  EXPECT_NE(show.out.find("    6 O3       8   0.16330   0.03331   0.27736"), std::string::npos);
 }
 
 }  // namespace

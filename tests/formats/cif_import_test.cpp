@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "formats/format_test_support.h"
+#include "support/test_session.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
@@ -14,7 +14,7 @@ namespace {
 /// Imports a CIF; block (1-based) is picked in the data-set dialog when the file has several.
 struct CifFile {
   test::ScratchDir dir;
-  test::FormatSession s;
+  test::TestSession s;
   std::vector<std::string> offered;  ///< names the data-set dialog listed
   bool ok = false;
 
@@ -145,7 +145,7 @@ TEST(CifImport, CellSettingOnlyReportedWhenUnrecognised) {
 TEST(CifImport, FailuresComeBeforeAnyDocument) {
   test::ScratchDir dir;
   test::writeFile(dir.path() / "none.cif", "# no blocks at all\n_cell_length_a 5\n");
-  test::FormatSession s;
+  test::TestSession s;
   EXPECT_FALSE(s.import(kKindCif, dir.path() / "none.cif"));
   EXPECT_TRUE(s.ui.saw("No data_ statement found"));
   EXPECT_FALSE(s.import(kKindCif, dir.path() / "missing.cif"));

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/export_framework.h"
-#include "formats/format_test_support.h"
+#include "support/test_session.h"
 #include "formats/import_finish.h"
 #include "support/test_paths.h"
 
@@ -103,7 +103,7 @@ void fillSmall(CrystalDocument& doc, const char* symbol) {
 
 TEST(RunExport, ChecksQuestionsNotesAndFailures) {
   test::ScratchDir dir;
-  test::FormatSession s;
+  test::TestSession s;
   fillSmall(s.document, "shelx");
   // The New crystal has no sites.
   EXPECT_FALSE(s.exportTo("free-form", dir.path() / "a.inp", 1));

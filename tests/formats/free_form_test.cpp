@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/temperature_factor.h"
-#include "formats/format_test_support.h"
+#include "support/test_session.h"
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
 #include "support/test_paths.h"
@@ -10,7 +10,7 @@ namespace tessera {
 namespace {
 
 TEST(FreeFormReader, HeaderColumnsDefaultsAndDrawingAttributesMatchGolden) {
-  test::FormatSession s;
+  test::TestSession s;
   ASSERT_TRUE(s.import(kKindFreeForm, test::fixture("formats/free_form/drawing.inp")));
   EXPECT_EQ(test::documentDump(s.document), test::readFile(test::fixture("formats/free_form/drawing.expected")));
   const std::vector<Site>& sites = s.document.sites[0];
@@ -31,7 +31,7 @@ TEST(FreeFormReader, HeaderColumnsDefaultsAndDrawingAttributesMatchGolden) {
 TEST(FreeFormReader, VectorLines) {
   test::ScratchDir dir;
   test::writeFile(dir.path() / "v.inp", "CELL 5 5 5 90 90 90\nFIELDS LAB COO TFU VEC\nV1 0.5 0.5 0.5\n0 0 1 1.5\n");
-  test::FormatSession s;
+  test::TestSession s;
   ASSERT_TRUE(s.import(kKindFreeForm, dir.path() / "v.inp"));
   EXPECT_TRUE(s.ui.saw("Temp. factors not allowed with vectors - Temp. factors will not be read"));
   ASSERT_EQ(s.document.siteCount(), 1);
@@ -43,7 +43,7 @@ TEST(FreeFormReader, VectorLines) {
 }
 
 TEST(FreeFormReader, AtomLinesOnly) {
-  test::FormatSession s;
+  test::TestSession s;
   ASSERT_TRUE(s.import(kKindFreeForm, test::fixture("formats/free_form/atoms_only.inp")));
   EXPECT_EQ(s.ui.messages(), (std::vector<std::string>{"Unit-cell not found - Cartesian axes will be used",
                                                        "Insufficient information to assign symmetry - default P1 will be used"}));
@@ -57,7 +57,7 @@ TEST(FreeFormReader, AtomLinesOnly) {
 }
 
 TEST(FreeFormReader, ErrorsAskAndReadingGoesOnOrEnds) {
-  test::FormatSession s;
+  test::TestSession s;
   s.ui.answers = {Answer::Ok, Answer::Ok, Answer::Cancel};
   ASSERT_TRUE(s.import(kKindFreeForm, test::fixture("formats/free_form/errors.inp")));
   const std::vector<std::string> expected = {
@@ -92,13 +92,13 @@ TEST(FreeFormReader, ErrorsAskAndReadingGoesOnOrEnds) {
 
 TEST(FreeFormWriter, GoldenFileAndRoundTripKeepDrawingAttributes) {
   test::ScratchDir dir;
-  test::FormatSession s;
+  test::TestSession s;
   ASSERT_TRUE(s.import(kKindFreeForm, test::fixture("formats/free_form/drawing.inp")));
   ASSERT_TRUE(s.exportTo("free-form", dir.path() / "out.inp"));
   EXPECT_EQ(test::readFile(dir.path() / "out.inp"), test::readFile(test::fixture("formats/free_form/drawing.out.inp")));
   const std::string first = test::documentDump(s.document);
 
-  test::FormatSession again;
+  test::TestSession again;
   ASSERT_TRUE(again.import(kKindFreeForm, dir.path() / "out.inp"));
   EXPECT_EQ(test::documentDump(again.document), first);
   for (std::size_t i = 0; i < s.document.sites[0].size(); ++i) {
@@ -117,7 +117,7 @@ TEST(FreeFormWriter, HeaderChosenFirstThenEverySiteInItsForm) {
   // Isotropic U beside anisotropic beta: whatever header comes out, every value
   // written under it must read back to the same displacement.
   test::ScratchDir dir;
-  test::FormatSession s;
+  test::TestSession s;
   CrystalDocument& doc = s.document;
   doc.isOpen = true;
   doc.title = "mixed";
@@ -149,7 +149,7 @@ TEST(FreeFormWriter, HeaderChosenFirstThenEverySiteInItsForm) {
     const auto out = dir.path() / ("k" + std::to_string(kind) + ".inp");
     ASSERT_TRUE(s.exportTo("free-form", out));
     EXPECT_NE(test::readFile(out).find(kind == 1 ? " TFU\n" : " TFB\n"), std::string::npos);
-    test::FormatSession back;
+    test::TestSession back;
     ASSERT_TRUE(back.import(kKindFreeForm, out));
     const std::vector<Site>& r = back.document.sites[0];
     ASSERT_EQ(r.size(), 2u);

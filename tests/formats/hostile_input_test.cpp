@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "formats/format_test_support.h"
+#include "support/test_session.h"
 #include "formats/import_kinds.h"
 #include "support/test_paths.h"
 
@@ -22,7 +22,7 @@ void importEach(int kind, const std::vector<std::string>& inputs) {
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     SCOPED_TRACE(i);
     test::writeFile(dir.path() / "bad.txt", inputs[i]);
-    test::FormatSession s;
+    test::TestSession s;
     const bool ok = s.import(kind, dir.path() / "bad.txt");
     EXPECT_EQ(ok, s.document.isOpen);
     if (ok) {

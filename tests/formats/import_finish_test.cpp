@@ -3,25 +3,18 @@
 #include <cmath>
 #include <random>
 
-#include "formats/format_test_support.h"
+#include "support/test_session.h"
 #include "formats/import_finish.h"
 #include "formats/import_framework.h"
 #include "formats/import_kinds.h"
 #include "formats/site_consolidation.h"
+#include "support/builders.h"
 #include "support/test_paths.h"
 
 namespace tessera {
 namespace {
 
-Site siteAt(const std::string& label, float x, float y, float z) {
-  Site s;
-  s.label = label;
-  s.x = x;
-  s.y = y;
-  s.z = z;
-  s.normaliseOccupants(0);
-  return s;
-}
+using test::siteAt;
 
 /// The plain scan: each site against every earlier surviving site, first match wins.
 void consolidateReference(std::vector<Site>& sites) {
@@ -98,7 +91,7 @@ TEST(ConsolidateDuplicateSites, SpatialIndexGivesThePlainScanResults) {
 
 /// A finish on a context filled by hand.
 struct Finish {
-  test::FormatSession s;
+  test::TestSession s;
   ImportContext ctx{s.session, kKindFreeForm};
   ImportResult r;
   Finish() {
@@ -236,7 +229,7 @@ TEST(FinishImport, CentringCopiesInTheLinesAreCountedOnce) {
 TEST(RunImport, SaveQuestionFailureAndSuccess) {
   test::ScratchDir dir;
   test::writeFile(dir.path() / "a.inp", "TITL a\nCELL 5 6 7 90 100 90\nC1 0.1 0.2 0.3\n");
-  test::FormatSession s;
+  test::TestSession s;
   s.document.isOpen = true;
   s.document.modified = true;
   s.document.documentPath = "old.tsr";

@@ -1,24 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "formats/format_test_support.h"
+#include "support/test_session.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_finish.h"
 #include "formats/import_framework.h"
 #include "formats/import_kinds.h"
+#include "support/builders.h"
 #include "support/test_paths.h"
 
 namespace tessera {
 namespace {
 
-Site siteAt(const char* label, float x, float y, float z) {
-  Site s;
-  s.label = label;
-  s.x = x;
-  s.y = y;
-  s.z = z;
-  s.normaliseOccupants(0);
-  return s;
-}
+using test::siteAt;
 
 TEST(ImportKinds, TableMenuAndAvailability) {
   EXPECT_STREQ(findImportKind(2)->name, "SHELX-93");
@@ -47,7 +40,7 @@ TEST(ImportDialogs, OptionsAndDataSets) {
   EXPECT_EQ(ImportOptionsModel::normaliseExtension("cif"), ".cif");
   EXPECT_EQ(ImportOptionsModel::normaliseExtension(".cifx"), ".cif");
 
-  test::FormatSession s;
+  test::TestSession s;
   ImportContext ctx(s.session, kKindCif);
   ctx.path = "/data/x.cif";
   EXPECT_TRUE(AddDataSetName(ctx, "first_block_with_a_name_longer_than_31", 1));
@@ -67,7 +60,7 @@ TEST(ImportDialogs, OptionsAndDataSets) {
 }
 
 TEST(ImportFramework, SitesTypesAndTemperatureFactorsByLabel) {
-  test::FormatSession s;
+  test::TestSession s;
   ImportContext ctx(s.session, kKindFreeForm);
   Site fe = siteAt("FE1", 0, 0, 0);
   fe.occupants[0].element.clear();
@@ -122,7 +115,7 @@ TEST(ImportFramework, CompleteCellFromAxesType) {
 }
 
 TEST(ImportFramework, ClassifyTemperatureFactors) {
-  test::FormatSession s;
+  test::TestSession s;
   CrystalDocument& doc = s.document;
   auto classify = [&](std::vector<std::pair<int, float>> types) {
     doc.sites[0].clear();

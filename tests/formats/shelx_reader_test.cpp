@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "formats/format_test_support.h"
+#include "support/test_session.h"
 #include "formats/import_kinds.h"
 #include "formats/shelx_common.h"
 #include "support/test_paths.h"
@@ -11,7 +11,7 @@ namespace {
 /// Imports SHELX text written to a scratch file.
 struct ShelxImport {
   test::ScratchDir dir;
-  test::FormatSession s;
+  test::TestSession s;
   bool ok = false;
 
   explicit ShelxImport(const std::string& text, const std::string& name = "t.ins") {
@@ -25,7 +25,7 @@ struct ShelxImport {
 const char* kP1Head = "TITL t\nCELL 0.71 5 6 7 90 90 90\nLATT -1\n";
 
 TEST(ShelxReader, RealWorldResultFileMatchesGolden) {
-  test::FormatSession s;
+  test::TestSession s;
   ASSERT_TRUE(s.import(kKindShelx, test::fixture("formats/shelx/disorder.res")));
   EXPECT_EQ(test::documentDump(s.document), test::readFile(test::fixture("formats/shelx/disorder.expected")));
   // No question for any instruction of a current result file, no mixture warning for
@@ -117,7 +117,7 @@ TEST(ShelxReader, UninterpretableLineOffersToExtendTheSkipTable) {
                                      "list of commands to be ignored ?"});
   EXPECT_EQ(first.s.settings.shelxSkipTable.back(), "ZZZZ");
   // The table lives in the settings: the next import asks nothing.
-  test::FormatSession& s = first.s;
+  test::TestSession& s = first.s;
   s.ui.events.clear();
   s.ui.answers.push_back(Answer::No);  // do not save the first import
   ASSERT_TRUE(s.import(kKindShelx, first.dir.path() / "t.ins"));
@@ -180,7 +180,7 @@ TEST(ShelxReader, IncludeFiles) {
   test::writeFile(dir.path() / "sub" / "atoms.inc", "C1 1 0.1 0.1 0.1\n+more.inc\n");
   test::writeFile(dir.path() / "sub" / "more.inc", "C2 1 0.2 0.2 0.2\nEND\nC3 1 0 0 0\n");
   test::writeFile(dir.path() / "self.inc", "C4 1 0.4 0.4 0.4\n+self.inc\n");
-  test::FormatSession s;
+  test::TestSession s;
   ASSERT_TRUE(s.import(kKindShelx, dir.path() / "main.ins"));
   std::vector<std::string> labels;
   for (const Site& site : s.document.sites[0]) labels.push_back(site.label);
@@ -193,7 +193,7 @@ TEST(ShelxReader, IncludeFiles) {
     test::writeFile(dir.path() / ("d" + std::to_string(k) + ".inc"),
                     "D" + std::to_string(k) + " 1 0.1 0.1 0." + std::to_string(k) + "\n+d" + std::to_string(k + 1) + ".inc\n");
   test::writeFile(dir.path() / "deep.ins", std::string(kP1Head) + "+d1.inc\nEND\n");
-  test::FormatSession deep;
+  test::TestSession deep;
   ASSERT_TRUE(deep.import(kKindShelx, dir.path() / "deep.ins"));
   EXPECT_EQ(deep.document.siteCount(), 4);
   EXPECT_TRUE(deep.ui.saw("Limit reached for nested include files: 5"));

@@ -2,25 +2,14 @@
 
 #include <sstream>
 
-#include "formats/format_test_support.h"
+#include "support/test_session.h"
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
+#include "support/builders.h"
 #include "support/test_paths.h"
 
 namespace tessera {
 namespace {
-
-Site makeSite(const char* label, int type, float x, float y, float z) {
-  Site s;
-  s.label = label;
-  s.typeNumber = type;
-  s.x = x;
-  s.y = y;
-  s.z = z;
-  s.ortepType = -1;
-  s.normaliseOccupants(0);
-  return s;
-}
 
 /// A C2/m structure held as a document ready for export.
 void fillCentred(CrystalDocument& doc) {
@@ -34,7 +23,7 @@ void fillCentred(CrystalDocument& doc) {
   c.acentric = 0;
   c.latticeName = "C";
   c.latticeCode = 4;
-  Site general = makeSite("Fe1", 26, 0.1f, 0.2f, 0.3f);
+  Site general = test::siteAt("Fe1", 0.1f, 0.2f, 0.3f, 26);
   general.occupants[0].element = "Fe";
   general.occupants[0].occupancy = 0.6f;
   SiteOccupant ni = general.occupants[0];
@@ -44,7 +33,8 @@ void fillCentred(CrystalDocument& doc) {
   general.occupants.push_back(ni);
   general.ortepType = 8;
   general.aniso = {0.011f, 0.012f, 0.013f, 0.001f, 0.002f, 0.003f};
-  Site origin = makeSite("O1", 8, 0.0f, 0.0f, 0.0f);
+  Site origin = test::siteAt("O1", 0.0f, 0.0f, 0.0f, 8);
+  origin.ortepType = -1;
   origin.occupants[0].element = "O";
   doc.sites[0] = {general, origin};
   doc.tfMix = 5;  // aniso and a site without a factor
@@ -52,7 +42,7 @@ void fillCentred(CrystalDocument& doc) {
 
 TEST(ShelxWriter, GoldenFileFromARealResultFile) {
   test::ScratchDir dir;
-  test::FormatSession s;
+  test::TestSession s;
   ASSERT_TRUE(s.import(kKindShelx, test::fixture("formats/shelx/disorder.res")));
   ASSERT_TRUE(s.exportTo("shelx", dir.path() / "out.ins"));
   const std::string written = test::readFile(dir.path() / "out.ins");
@@ -64,10 +54,10 @@ TEST(ShelxWriter, GoldenFileFromARealResultFile) {
 
 TEST(ShelxWriter, RoundTripKeepsAtomsOccupanciesAndDisplacements) {
   test::ScratchDir dir;
-  test::FormatSession first;
+  test::TestSession first;
   ASSERT_TRUE(first.import(kKindShelx, test::fixture("formats/shelx/disorder.res")));
   ASSERT_TRUE(first.exportTo("shelx", dir.path() / "out.ins"));
-  test::FormatSession second;
+  test::TestSession second;
   ASSERT_TRUE(second.import(kKindShelx, dir.path() / "out.ins"));
   const auto& a = first.document.sites[0];
   const auto& b = second.document.sites[0];
@@ -88,7 +78,7 @@ TEST(ShelxWriter, RoundTripKeepsAtomsOccupanciesAndDisplacements) {
 
 TEST(ShelxWriter, MultiplicitiesCentringOccupantsAndMissingFactors) {
   test::ScratchDir dir;
-  test::FormatSession s;
+  test::TestSession s;
   fillCentred(s.document);
   EXPECT_EQ(generalMultiplicity(s.document.crystals[0]), 8);
   ASSERT_TRUE(s.exportTo("shelx", dir.path() / "c.ins"));

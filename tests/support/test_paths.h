@@ -8,6 +8,8 @@ namespace tessera::test {
 
 /// A fixture file under tests/fixtures.
 inline std::filesystem::path fixture(const std::string& name) { return std::filesystem::path(TESSERA_FIXTURES) / name; }
+/// The corundum document under examples/.
+inline std::filesystem::path exampleDocument() { return std::filesystem::path(TESSERA_DATA_DIR) / ".." / "examples" / "corundum.tsr"; }
 
 /// A fresh empty folder for one test, removed when the object goes.
 class ScratchDir {

@@ -5,8 +5,8 @@
 #include <set>
 
 #include "core/scripted_user_interface.h"
+#include "support/builders.h"
 #include "symmetry/identify.h"
-#include "symmetry/sg_complete.h"
 #include "symmetry/sg_group.h"
 #include "symmetry/sg_table.h"
 #include "symmetry/space_group.h"
@@ -83,11 +83,7 @@ TEST(IdentifySpaceGroup, EveryRowFromItsListedFullAndReorderedOperators) {
       ADD_FAILURE() << row.key() << " from reordered operators gives " << shuffled.hallSymbol;
 
     SgInfo fromOperators;
-    ResetSgInfo(fromOperators);
-    AddLatticeTr2ListSeitzMx(fromOperators, *sg.lattice);
-    for (const SeitzMx& m : sg.listSeitzMx) Add2ListSeitzMx(fromOperators, m);
-    if (sg.centric == -1) AddInversion2ListSeitzMx(fromOperators);
-    ASSERT_EQ(CompleteSgInfo(fromOperators), 0);
+    ASSERT_EQ(test::groupFromOperators(sg, fromOperators), 0);
     if (fromOperators.originShift != std::array<int, 3>{0, 0, 0}) shifted.insert(row.key());
   }
   EXPECT_EQ(listed, 530);

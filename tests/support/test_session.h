@@ -1,6 +1,6 @@
 #pragma once
-// A session with a scripted user interface for the format tests, and a plain
-// text dump of a document for golden comparisons.
+// A program session driven by a scripted user interface, with the import and
+// export commands at hand, and a plain text dump of a document for golden files.
 
 #include <filesystem>
 #include <string>
@@ -10,8 +10,8 @@
 
 namespace tessera::test {
 
-/// One program session driven by queued answers.
-struct FormatSession {
+/// One program session driven by queued answers; its home is the data folder.
+struct TestSession {
   ScriptedUserInterface ui;
   ProgramSettings settings;
   CrystalDocument document;

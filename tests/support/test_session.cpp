@@ -1,4 +1,4 @@
-#include "formats/format_test_support.h"
+#include "support/test_session.h"
 
 #include "core/text.h"
 #include "formats/export_framework.h"
@@ -6,12 +6,12 @@
 
 namespace tessera::test {
 
-bool FormatSession::import(int kind, const std::filesystem::path& path) {
+bool TestSession::import(int kind, const std::filesystem::path& path) {
   ui.files.push_back(path.string());
   return RunImport(session, kind, nullptr);
 }
 
-bool FormatSession::exportTo(const char* command, const std::filesystem::path& path, int crystal) {
+bool TestSession::exportTo(const char* command, const std::filesystem::path& path, int crystal) {
   const auto index = exportCommandByCliName(command);
   if (!index) return false;
   ui.dialogs.push_back([crystal](DialogModel& m) {
