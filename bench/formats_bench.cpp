@@ -8,13 +8,12 @@
 #include <fstream>
 #include <random>
 
-#include "core/scripted_user_interface.h"
-#include "core/session.h"
 #include "core/text.h"
 #include "formats/export_framework.h"
-#include "formats/import_framework.h"
 #include "formats/import_kinds.h"
 #include "formats/site_consolidation.h"
+#include "support/builders.h"
+#include "support/test_session.h"
 
 namespace {
 
@@ -41,27 +40,18 @@ const std::filesystem::path& largeShelxFile() {
   return path;
 }
 
-struct BenchSession {
-  ScriptedUserInterface ui;
-  ProgramSettings settings;
-  CrystalDocument document;
-  Session session{document, ui, settings, std::filesystem::temp_directory_path()};
-};
-
 void BM_ImportShelx100k(benchmark::State& state) {
   const auto& path = largeShelxFile();
   for (auto _ : state) {
-    BenchSession s;
-    s.ui.files.push_back(path.string());
-    if (!RunImport(s.session, kKindShelx, nullptr) || s.document.siteCount() < kAtoms - 100) state.SkipWithError("import");
+    test::TestSession s;
+    if (!s.import(kKindShelx, path) || s.document.siteCount() < kAtoms - 100) state.SkipWithError("import");
   }
 }
 BENCHMARK(BM_ImportShelx100k)->Unit(benchmark::kMillisecond);
 
 void BM_ExportFreeForm100k(benchmark::State& state) {
-  BenchSession s;
-  s.ui.files.push_back(largeShelxFile().string());
-  RunImport(s.session, kKindShelx, nullptr);
+  test::TestSession s;
+  s.import(kKindShelx, largeShelxFile());
   const auto out = scratch("tessera-bench-big.inp");
   for (auto _ : state) {
     s.ui.files.push_back(out.string());
@@ -74,12 +64,10 @@ BENCHMARK(BM_ExportFreeForm100k)->Unit(benchmark::kMillisecond);
 void BM_ConsolidateSites100k(benchmark::State& state) {
   std::mt19937 rng(11);
   std::uniform_real_distribution<float> u(0.0f, 1.0f);
-  std::vector<Site> sites(kAtoms);
-  for (Site& s : sites) {
-    s.x = u(rng);
-    s.y = u(rng);
-    s.z = u(rng);
-    s.normaliseOccupants(0);
+  std::vector<Site> sites;
+  for (int i = 0; i < kAtoms; ++i) {
+    const float x = u(rng), y = u(rng), z = u(rng);
+    sites.push_back(test::siteAt("", x, y, z));
   }
   ScriptedUserInterface ui;
   for (auto _ : state) {

@@ -5,6 +5,7 @@
 
 #include "core/native_file.h"
 #include "core/scripted_user_interface.h"
+#include "support/builders.h"
 
 namespace {
 
@@ -17,15 +18,11 @@ CrystalDocument largeDocument(int sites) {
   doc.crystals[0].cell = {50, 60, 70, kRightAngle, kRightAngle, kRightAngle};
   doc.sites[0].reserve(static_cast<std::size_t>(sites));
   for (int i = 0; i < sites; ++i) {
-    Site s;
-    s.label = "C" + std::to_string(i);
-    s.typeNumber = 6;
-    s.x = static_cast<float>(i % 97) / 97.0f;
-    s.y = static_cast<float>(i % 89) / 89.0f;
-    s.z = static_cast<float>(i % 83) / 83.0f;
+    Site s = test::siteAt("C" + std::to_string(i), static_cast<float>(i % 97) / 97.0f,
+                          static_cast<float>(i % 89) / 89.0f, static_cast<float>(i % 83) / 83.0f, 6);
     s.ortepType = 8;
     s.aniso = {0.01f, 0.02f, 0.03f, 0.001f, 0.002f, 0.003f};
-    s.normaliseOccupants(i);
+    s.occupants[0].origNumber = i;
     s.occupants[0].element = "C";
     doc.sites[0].push_back(std::move(s));
   }

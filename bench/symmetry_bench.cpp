@@ -4,8 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/text.h"
-#include "symmetry/sg_complete.h"
-#include "symmetry/sg_group.h"
+#include "support/builders.h"
 #include "symmetry/sg_table.h"
 #include "symmetry/space_group.h"
 
@@ -36,11 +35,7 @@ void BM_IdentifyAllSettingsFromOperators(benchmark::State& state) {
     int named = 0;
     for (const SgInfo& g : groups) {
       SgInfo sg;
-      ResetSgInfo(sg);
-      AddLatticeTr2ListSeitzMx(sg, *g.lattice);
-      for (const SeitzMx& m : g.listSeitzMx) Add2ListSeitzMx(sg, m);
-      if (g.centric == -1) AddInversion2ListSeitzMx(sg);
-      named += CompleteSgInfo(sg) == 0 && sg.tabSgName != nullptr;
+      named += test::groupFromOperators(g, sg) == 0 && sg.tabSgName != nullptr;
     }
     benchmark::DoNotOptimize(named);
   }
