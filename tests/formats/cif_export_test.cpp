@@ -6,12 +6,13 @@
 #include "core/temperature_factor.h"
 #include "formats/cif_syntax.h"
 #include "formats/cif_writer.h"
-#include "support/test_session.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
+#include "support/builders.h"
 #include "support/cli_run.h"
-#include "support/test_paths.h"
+#include "support/site_checks.h"
+#include "support/test_session.h"
 
 namespace tessera {
 namespace {
@@ -94,12 +95,9 @@ TEST(CifExport, OperatorsBlockNameAndValueTokens) {
   c.acentric = 0;
   c.latticeCode = 4;
   c.xyzLines = {"X,Y,Z; ", "-X,Y,1/2-Z; ", "Q, R, S"};
-  Site odd;
-  odd.label = "_odd";
-  odd.x = -1e-9f;
+  Site odd = test::siteAt("_odd", -1e-9f, 0, 0);
   odd.ortepType = 10;
   odd.isoValue = 0.0066f;
-  odd.normaliseOccupants(0);
   odd.occupants[0].element.clear();
   Site bare = odd;
   bare.label = "C 1";
@@ -141,29 +139,15 @@ TEST(CifExport, CifToShelxToCifKeepsTheStructure) {
   for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(c2.cell[k], c0.cell[k], 1e-5);
   EXPECT_EQ(generalMultiplicity(c2), generalMultiplicity(c0));
   EXPECT_EQ(c2.hmSymbol, "P 1 21/c 1");
-  const auto& a = first.document.sites[0];
-  const auto& b = last.document.sites[0];
-  ASSERT_EQ(a.size(), b.size());
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    SCOPED_TRACE(a[i].label);
-    EXPECT_EQ(b[i].label, a[i].label);
-    EXPECT_EQ(b[i].occupants[0].element, a[i].occupants[0].element);
-    EXPECT_NEAR(b[i].y, a[i].y, 5e-5);
-    EXPECT_NEAR(b[i].occupants[0].occupancy, a[i].occupants[0].occupancy, 5e-4);
-    EXPECT_EQ(b[i].ortepType, a[i].ortepType);
-    for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(b[i].aniso[k], a[i].aniso[k], 1e-6);
-  }
+  test::expectSameSites(first.document.sites[0], last.document.sites[0]);
 }
 
-TEST(CifExport, CommandLineConvertsAndShowsCifs) {
+TEST(CifExport, CommandLineWritesTheChosenBlock) {
   test::ScratchDir dir;
   ASSERT_EQ(test::runCli({"convert", kJournal.string(), dir.file("x.cif"), "--block", "cpx2"}).code, 0);
   // Labels past six characters are written whole.
   EXPECT_NE(test::readFile(dir.file("x.cif")).find("\n     C101A_2  0.03020  0.01850  0.02090 -0.00410"),
             std::string::npos);
-  const test::CliRun show = test::runCli({"show", test::fixture("cif/newer_names.cif").string()});
-  EXPECT_EQ(show.code, 0);
-  EXPECT_NE(show.out.find("    6 O3       8   0.16330   0.03331   0.27736"), std::string::npos);
 }
 
 }  // namespace

@@ -2,11 +2,10 @@
 
 #include <random>
 
-#include "support/test_session.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
-#include "support/test_paths.h"
+#include "support/test_session.h"
 
 namespace tessera {
 namespace {

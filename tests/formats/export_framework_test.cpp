@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "formats/export_framework.h"
-#include "support/test_session.h"
 #include "formats/import_finish.h"
-#include "support/test_paths.h"
+#include "support/test_session.h"
 
 namespace tessera {
 namespace {

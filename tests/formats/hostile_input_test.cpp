@@ -2,9 +2,8 @@
 
 #include <random>
 
-#include "support/test_session.h"
 #include "formats/import_kinds.h"
-#include "support/test_paths.h"
+#include "support/test_session.h"
 
 namespace tessera {
 namespace {

@@ -3,13 +3,12 @@
 #include <cmath>
 #include <random>
 
-#include "support/test_session.h"
 #include "formats/import_finish.h"
 #include "formats/import_framework.h"
 #include "formats/import_kinds.h"
 #include "formats/site_consolidation.h"
 #include "support/builders.h"
-#include "support/test_paths.h"
+#include "support/test_session.h"
 
 namespace tessera {
 namespace {

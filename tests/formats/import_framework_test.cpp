@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "support/test_session.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_finish.h"
 #include "formats/import_framework.h"
 #include "formats/import_kinds.h"
 #include "support/builders.h"
-#include "support/test_paths.h"
+#include "support/test_session.h"
 
 namespace tessera {
 namespace {

@@ -2,42 +2,39 @@
 
 #include <sstream>
 
-#include "support/test_session.h"
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
 #include "support/builders.h"
-#include "support/test_paths.h"
+#include "support/site_checks.h"
+#include "support/test_session.h"
 
 namespace tessera {
 namespace {
 
 /// A C2/m structure held as a document ready for export.
-void fillCentred(CrystalDocument& doc) {
-  doc.isOpen = true;
-  doc.title = "centred";
+CrystalDocument centred() {
+  CrystalDocument doc = test::p1Document("centred", {9.0f, 8.0f, 5.0f, kRightAngle, 110.0f * kDegToRad, kRightAngle});
   CrystalRecord& c = doc.crystals[0];
-  c.cell = {9.0f, 8.0f, 5.0f, kRightAngle, 110.0f * kDegToRad, kRightAngle};
   c.hmSymbol = "C 1 2/m 1";
-  c.symmetrySource = 4;
   c.xyzLines = {"-X,Y,-Z; ", "X,Y,Z; "};  // the identity need not come first
   c.acentric = 0;
   c.latticeName = "C";
   c.latticeCode = 4;
   Site general = test::siteAt("Fe1", 0.1f, 0.2f, 0.3f, 26);
-  general.occupants[0].element = "Fe";
-  general.occupants[0].occupancy = 0.6f;
-  SiteOccupant ni = general.occupants[0];
-  ni.label = "Ni1";
-  ni.element = "Ni";
-  ni.occupancy = 0.4f;
-  general.occupants.push_back(ni);
   general.ortepType = 8;
   general.aniso = {0.011f, 0.012f, 0.013f, 0.001f, 0.002f, 0.003f};
+  general.occupants.push_back(general.occupants[0]);
+  general.occupants[0].element = "Fe";
+  general.occupants[0].occupancy = 0.6f;
+  general.occupants[1].label = "Ni1";
+  general.occupants[1].element = "Ni";
+  general.occupants[1].occupancy = 0.4f;
   Site origin = test::siteAt("O1", 0.0f, 0.0f, 0.0f, 8);
   origin.ortepType = -1;
   origin.occupants[0].element = "O";
   doc.sites[0] = {general, origin};
   doc.tfMix = 5;  // aniso and a site without a factor
+  return doc;
 }
 
 TEST(ShelxWriter, GoldenFileFromARealResultFile) {
@@ -59,19 +56,7 @@ TEST(ShelxWriter, RoundTripKeepsAtomsOccupanciesAndDisplacements) {
   ASSERT_TRUE(first.exportTo("shelx", dir.path() / "out.ins"));
   test::TestSession second;
   ASSERT_TRUE(second.import(kKindShelx, dir.path() / "out.ins"));
-  const auto& a = first.document.sites[0];
-  const auto& b = second.document.sites[0];
-  ASSERT_EQ(a.size(), b.size());
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    SCOPED_TRACE(a[i].label);
-    EXPECT_EQ(a[i].label, b[i].label);
-    EXPECT_EQ(a[i].typeNumber, b[i].typeNumber);
-    EXPECT_NEAR(a[i].x, b[i].x, 5e-5);
-    EXPECT_NEAR(a[i].z, b[i].z, 5e-5);
-    EXPECT_NEAR(a[i].occupants[0].occupancy, b[i].occupants[0].occupancy, 5e-4);
-    EXPECT_EQ(a[i].ortepType, b[i].ortepType);
-    for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(a[i].aniso[k], b[i].aniso[k], 1e-6);
-  }
+  test::expectSameSites(first.document.sites[0], second.document.sites[0]);
   EXPECT_EQ(first.document.crystals[0].xyzLines.size(), second.document.crystals[0].xyzLines.size());
   EXPECT_EQ(second.document.crystals[0].acentric, 0);
 }
@@ -79,7 +64,7 @@ TEST(ShelxWriter, RoundTripKeepsAtomsOccupanciesAndDisplacements) {
 TEST(ShelxWriter, MultiplicitiesCentringOccupantsAndMissingFactors) {
   test::ScratchDir dir;
   test::TestSession s;
-  fillCentred(s.document);
+  s.document = centred();
   EXPECT_EQ(generalMultiplicity(s.document.crystals[0]), 8);
   ASSERT_TRUE(s.exportTo("shelx", dir.path() / "c.ins"));
   EXPECT_EQ(test::readFile(dir.path() / "c.ins"),

@@ -16,6 +16,21 @@ Site siteAt(const std::string& label, float x, float y, float z, int type) {
   return s;
 }
 
+CrystalDocument p1Document(const std::string& title, const std::array<float, 6>& cell) {
+  CrystalDocument doc;
+  doc.isOpen = true;
+  doc.title = title;
+  CrystalRecord& c = doc.crystals[0];
+  c.cell = cell;
+  c.hmSymbol = "P1";
+  c.symmetrySource = 4;
+  c.xyzLines = {"X,Y,Z; "};
+  c.acentric = 1;
+  c.latticeName = "P";
+  c.latticeCode = 1;
+  return doc;
+}
+
 int groupFromOperators(const SgInfo& sg, SgInfo& rebuilt) {
   ResetSgInfo(rebuilt);
   AddLatticeTr2ListSeitzMx(rebuilt, *sg.lattice);

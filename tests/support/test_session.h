@@ -1,12 +1,14 @@
 #pragma once
 // A program session driven by a scripted user interface, with the import and
-// export commands at hand, and a plain text dump of a document for golden files.
+// export commands at hand, and a plain text dump of a document for golden files
+// (the test paths come along).
 
 #include <filesystem>
 #include <string>
 
 #include "core/scripted_user_interface.h"
 #include "core/session.h"
+#include "support/test_paths.h"
 
 namespace tessera::test {
 
