@@ -2,24 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "core/scripted_user_interface.h"
+#include "support/test_session.h"
 
 namespace tessera {
 namespace {
 
 TEST(CommandLine, WhichLinesNameADocument) {
-  EXPECT_EQ(documentFromCommandLine("/data/quartz.tsr"), "/data/quartz.tsr");
-  EXPECT_EQ(documentFromCommandLine("QUARTZ.TSR"), "QUARTZ.TSR");
-  EXPECT_EQ(documentFromCommandLine("My Structures/low quartz.Tsr"), "My Structures/low quartz.Tsr");
-  EXPECT_EQ(documentFromCommandLine("/export/home/e.tsr"), "/export/home/e.tsr");  // a path, not "/e"
-  EXPECT_FALSE(documentFromCommandLine(""));
-  EXPECT_FALSE(documentFromCommandLine("   "));
-  EXPECT_FALSE(documentFromCommandLine("quartz.cif"));
-  EXPECT_FALSE(documentFromCommandLine("quartz"));
-  EXPECT_FALSE(documentFromCommandLine("/e"));
-  EXPECT_FALSE(documentFromCommandLine("-E quartz.tsr"));
-  EXPECT_FALSE(documentFromCommandLine("/Embedding"));
-  EXPECT_FALSE(documentFromCommandLine("-e"));
+  // "/export/..." is a path, not the "/e" switch.
+  for (const char* line : {"/data/quartz.tsr", "QUARTZ.TSR", "My Structures/low quartz.Tsr", "/export/home/e.tsr"})
+    EXPECT_EQ(documentFromCommandLine(line), line);
+  for (const char* line : {"", "   ", "quartz.cif", "quartz", "/e", "-E quartz.tsr", "/Embedding", "-e"})
+    EXPECT_FALSE(documentFromCommandLine(line)) << line;
 }
 
 TEST(CommandLine, HomeOptionAndTheRestAsOnePath) {
@@ -34,17 +27,12 @@ TEST(CommandLine, HomeOptionAndTheRestAsOnePath) {
 }
 
 TEST(CommandLine, NonNativeLinesOpenNothingSilently) {
-  CrystalDocument doc;
-  ScriptedUserInterface ui;
-  ProgramSettings settings;
-  Session s{doc, ui, settings, {}};
-  EXPECT_FALSE(openFromCommandLine(s, "structure.cif"));
-  EXPECT_FALSE(openFromCommandLine(s, "/E"));
-  EXPECT_FALSE(openFromCommandLine(s, ""));
-  EXPECT_FALSE(doc.isOpen);
-  EXPECT_TRUE(ui.events.empty());
-  EXPECT_FALSE(openFromCommandLine(s, "/nonexistent/x.tsr"));
-  EXPECT_EQ(ui.messages(), std::vector<std::string>{"File open failed"});
+  test::TestSession s;
+  for (const char* line : {"structure.cif", "/E", ""}) EXPECT_FALSE(openFromCommandLine(s.session, line)) << line;
+  EXPECT_FALSE(s.document.isOpen);
+  EXPECT_TRUE(s.ui.events.empty());
+  EXPECT_FALSE(openFromCommandLine(s.session, "/nonexistent/x.tsr"));
+  EXPECT_EQ(s.ui.messages(), std::vector<std::string>{"File open failed"});
 }
 
 }  // namespace

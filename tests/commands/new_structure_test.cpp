@@ -5,8 +5,7 @@
 #include "commands/site_commands.h"
 #include "commands/site_dialog_model.h"
 #include "commands/title_axes.h"
-#include "core/scripted_user_interface.h"
-#include "support/test_paths.h"
+#include "support/test_session.h"
 #include "symmetry/symmetry_dialogs.h"
 
 namespace tessera {
@@ -16,10 +15,10 @@ namespace {
 // space group from the table, a third site with a second atom; saved and reopened.
 TEST(NewStructure, TypedInSavedAndReopenedIdentically) {
   test::ScratchDir dir;
-  CrystalDocument doc;
-  ScriptedUserInterface ui;
-  ProgramSettings settings;
-  Session session{doc, ui, settings, TESSERA_DATA_DIR};
+  test::TestSession s;
+  CrystalDocument& doc = s.document;
+  ScriptedUserInterface& ui = s.ui;
+  Session& session = s.session;
 
   ui.dialogs.push_back([](DialogModel& m) {
     auto& t = dynamic_cast<TitleAxesModel&>(m);
@@ -75,10 +74,9 @@ TEST(NewStructure, TypedInSavedAndReopenedIdentically) {
   ASSERT_TRUE(saveAsCommand(session));
   EXPECT_EQ(ui.messages(), std::vector<std::string>{});
 
-  CrystalDocument reopened;
-  ScriptedUserInterface ui2;
-  Session session2{reopened, ui2, settings, TESSERA_DATA_DIR};
-  ASSERT_EQ(openDocumentFile(session2, dir.file("salt.tsr")), OpenResult::Opened);
+  test::TestSession again;
+  CrystalDocument& reopened = again.document;
+  ASSERT_EQ(openDocumentFile(again.session, dir.file("salt.tsr")), OpenResult::Opened);
   const ControlWindowContent after = controlWindowContent(reopened);
   EXPECT_EQ(after.symmetryLine, "Symmetry - Space group: Fm-3m");
   EXPECT_EQ(after.rows, before.rows);

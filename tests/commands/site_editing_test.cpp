@@ -1,29 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "commands/site_commands.h"
 #include "commands/site_dialog_model.h"
 #include "core/elements.h"
-#include "core/scripted_user_interface.h"
+#include "support/builders.h"
+#include "support/test_session.h"
 
 namespace tessera {
 namespace {
 
-struct Fixture {
-  CrystalDocument doc;
-  ScriptedUserInterface ui;
-  ProgramSettings settings;
-  Session session{doc, ui, settings, {}};
-
-  Fixture(int sites) {
+/// A session whose document holds `sites` silicon sites Si1, Si2 ... with an isotropic B of 0.5.
+struct Fixture : test::TestSession {
+  CrystalDocument& doc = document;
+  explicit Fixture(int sites) {
     for (int i = 0; i < sites; ++i) {
-      Site s;
-      s.label = "Si" + std::to_string(i + 1);
-      s.typeNumber = 14;
-      s.x = 0.1f * static_cast<float>(i);
-      s.ortepType = 6;
-      s.isoValue = 0.5f;
-      s.normaliseOccupants(i);
-      doc.sites[0].push_back(s);
+      doc.sites[0].push_back(test::siteAt("Si" + std::to_string(i + 1), 0.1f * static_cast<float>(i), 0, 0, 14));
+      doc.sites[0].back().occupants[0].origNumber = i;
+      doc.sites[0].back().ortepType = 6;
+      doc.sites[0].back().isoValue = 0.5f;
     }
   }
   SiteDialogModel& as(DialogModel& m) { return dynamic_cast<SiteDialogModel&>(m); }
@@ -42,12 +38,9 @@ TEST(SiteEditing, NewSiteWithoutOccupantsGetsTheDefaultOne) {
   });
   ASSERT_TRUE(addSite(f.session));
   ASSERT_EQ(f.doc.siteCount(), 1);
-  const Site& s = f.doc.sites[0][0];
-  ASSERT_EQ(s.occupantCount(), 1);
-  EXPECT_EQ(s.occupants[0].label, "Fe3");
-  EXPECT_EQ(s.occupants[0].typeNumber, 26);
-  EXPECT_EQ(s.occupants[0].element, "*");
-  EXPECT_FLOAT_EQ(s.occupants[0].occupancy, 1.0f);
+  ASSERT_EQ(f.doc.sites[0][0].occupantCount(), 1);
+  const SiteOccupant& o = f.doc.sites[0][0].occupants[0];
+  EXPECT_EQ(std::tuple(o.label, o.typeNumber, o.element, o.occupancy), std::tuple("Fe3", 26, "*", 1.0f));
   EXPECT_TRUE(f.doc.modified);
 
   // Cancelling the dialog of a new site drops it.
