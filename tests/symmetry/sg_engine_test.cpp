@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "symmetry/hall_builder.h"
 #include "symmetry/rotation_info.h"
@@ -31,12 +32,9 @@ SeitzMx op(std::string_view xyz) {
 TEST(HallSymbol, GroupsOfTellingSymbols) {
   SgInfo sg;
   ASSERT_EQ(BuildSgInfoFromHall(" P 1", sg), 0);
-  EXPECT_EQ(sg.listCount(), 1);
-  EXPECT_EQ(sg.centric, 0);
+  EXPECT_EQ(std::pair(sg.listCount(), sg.centric), std::pair(1, 0));
   ASSERT_EQ(BuildSgInfoFromHall("-P 1", sg), 0);
-  EXPECT_EQ(sg.listCount(), 1);
-  EXPECT_EQ(sg.centric, -1);
-  EXPECT_EQ(sg.orderP, 2);
+  EXPECT_EQ(std::tuple(sg.listCount(), sg.centric, sg.orderP), std::tuple(1, -1, 2));
   EXPECT_EQ(linesOf(" P 2yb"), (std::vector<std::string>{"X,Y,Z", "-X,1/2+Y,-Z"}));
   EXPECT_EQ(linesOf(" P 2c"), (std::vector<std::string>{"X,Y,Z", "-X,-Y,1/2+Z"}));
   EXPECT_EQ(linesOf("p 2yb"), linesOf(" P 2yb"));
@@ -50,15 +48,9 @@ TEST(HallSymbol, GroupsOfTellingSymbols) {
   CrystalRecord crystal;
   sg.crystal = &crystal;
   ASSERT_EQ(BuildSgInfoFromHall("-I 4bd 2c 3", sg), 0);
-  EXPECT_EQ(sg.listCount(), 24);
-  EXPECT_EQ(sg.centric, -1);
-  EXPECT_EQ(sg.lattice->code, 'I');
-  EXPECT_EQ(sg.orderP, 48);
-  EXPECT_EQ(sg.orderL, 96);
-  EXPECT_EQ(sg.xtalSystem, XS_Cubic);
-  EXPECT_EQ(crystal.latticeName, "I");
-  EXPECT_EQ(crystal.latticeCode, 6);
-  EXPECT_EQ(crystal.pointGroupCode, 32);
+  EXPECT_EQ(std::tuple(sg.listCount(), sg.centric, sg.lattice->code, sg.orderP, sg.orderL, int{sg.xtalSystem}),
+            std::tuple(24, -1, 'I', 48, 96, int{XS_Cubic}));
+  EXPECT_EQ(std::tuple(crystal.latticeName, crystal.latticeCode, crystal.pointGroupCode), std::tuple("I", 6, 32));
   // Centred centric groups keep one proper operator per pair modulo the centring.
   ASSERT_EQ(BuildSgInfoFromHall("-C 2yc", sg), 0);
   EXPECT_EQ(linesOf("-C 2yc"), (std::vector<std::string>{"X,Y,Z", "-X,Y,1/2-Z"}));
@@ -129,15 +121,14 @@ TEST(RotationAnalysis, OrdersAxesAndSenses) {
                         Case{"y,x,-z", 2, 0, 'z', '"', {1, 1, 0}}, Case{"-y,-x,-z", 2, 0, 'z', '\'', {1, -1, 0}},
                         Case{"x-y,-y,-z", 2, 0, 'z', '=', {1, 0, 0}}, Case{"x,x-y,-z", 2, 0, 'z', '|', {2, 1, 0}}}) {
     const RotMxInfo r = GetRotMxInfo(op(c.xyz).rotation);
-    EXPECT_EQ(r.order, c.order) << c.xyz;
-    EXPECT_EQ(r.inverse, c.sense) << c.xyz;
-    EXPECT_EQ(r.refAxis, c.axis) << c.xyz;
-    EXPECT_EQ(r.dirCode, c.code) << c.xyz;
-    EXPECT_EQ(r.eigenVector, c.dir) << c.xyz;
+    EXPECT_EQ(std::tuple(r.order, r.inverse, r.refAxis, r.dirCode, r.eigenVector),
+              std::tuple(c.order, c.sense, c.axis, c.code, c.dir))
+        << c.xyz;
   }
-  EXPECT_EQ(GetRotMxInfo({1, 1, 0, 0, 1, 0, 0, 0, 1}).order, 0);  // trace 3 but no rotation
-  EXPECT_EQ(GetRotMxInfo({2, 0, 0, 0, 1, 0, 0, 0, 1}).order, 0);
-  EXPECT_EQ(GetRotMxInfo({0, 0, 0, 0, 1, 0, 0, 0, 1}).order, 0);
+  // Trace 3 but no rotation, and matrices of no rotation at all.
+  for (const std::array<int, 9>& m : {std::array<int, 9>{1, 1, 0, 0, 1, 0, 0, 0, 1}, {2, 0, 0, 0, 1, 0, 0, 0, 1},
+                                      {0, 0, 0, 0, 1, 0, 0, 0, 1}})
+    EXPECT_EQ(GetRotMxInfo(m).order, 0);
 }
 
 TEST(GroupClosure, LatticePromotionAndInversions) {
@@ -172,23 +163,18 @@ TEST(GroupClosure, LatticePromotionAndInversions) {
 
 TEST(CompleteSgInfo, StandardTranslationsDoNotDependOnTheStoredMember) {
   // The glide of Cc given with either member of its coset: x,-y,z+1/2 or x+1/2,-y+1/2,z+1/2.
-  for (const char* glide : {"x,-y,z+1/2", "x+1/2,-y+1/2,z+1/2"}) {
-    SgInfo sg;
-    ResetSgInfo(sg);
-    AddLatticeTr2ListSeitzMx(sg, *findLattice('C'));
-    ASSERT_EQ(Add2ListSeitzMx(sg, op(glide)), 0);
-    ASSERT_EQ(CompleteSgInfo(sg), 0);
-    EXPECT_EQ(sg.HallSymbol, " C -2yc") << glide;
-  }
   // Ties on zero components and sum go to the lexicographically smallest translation.
-  for (const char* mirror : {"x+1/2,-y,z", "x,-y+1/2,z"}) {
+  const auto completedC = [](const char* xyz) {
     SgInfo sg;
     ResetSgInfo(sg);
     AddLatticeTr2ListSeitzMx(sg, *findLattice('C'));
-    ASSERT_EQ(Add2ListSeitzMx(sg, op(mirror)), 0);
-    ASSERT_EQ(CompleteSgInfo(sg), 0);
-    EXPECT_EQ(listedOperatorLines(sg, false)[1], "X,1/2-Y,Z") << mirror;
-  }
+    EXPECT_EQ(Add2ListSeitzMx(sg, op(xyz)), 0);
+    EXPECT_EQ(CompleteSgInfo(sg), 0);
+    return sg;
+  };
+  for (const char* glide : {"x,-y,z+1/2", "x+1/2,-y+1/2,z+1/2"}) EXPECT_EQ(completedC(glide).HallSymbol, " C -2yc");
+  for (const char* mirror : {"x+1/2,-y,z", "x,-y+1/2,z"})
+    EXPECT_EQ(listedOperatorLines(completedC(mirror), false)[1], "X,1/2-Y,Z") << mirror;
 }
 
 TEST(CompleteSgInfo, OriginShiftsAndTheirInversions) {
@@ -200,11 +186,9 @@ TEST(CompleteSgInfo, OriginShiftsAndTheirInversions) {
   sg.originShift = {3, 3, 3};
   sg.tabSgName = nullptr;
   ASSERT_EQ(CompleteSgInfo(sg), 0);
-  EXPECT_EQ(sg.centric, 1);
-  EXPECT_EQ(sg.inversionOffOrigin, 1);
-  EXPECT_EQ(sg.HallSymbol, "-P 4 (3 3 3)");
+  EXPECT_EQ(std::tuple(sg.centric, sg.inversionOffOrigin, sg.HallSymbol, sg.listCount()),
+            std::tuple(1, 1, "-P 4 (3 3 3)", 8));
   EXPECT_EQ(listedOperatorLines(sg, false), linesOf("-P 4 (3 3 3)"));
-  EXPECT_EQ(sg.listCount(), 8);
 
   // Written at a shifted origin, an implicit inversion becomes "-1" with -2s.
   ASSERT_EQ(BuildSgInfoFromHall("-P 4", sg), 0);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/cell_geometry.h"
-#include "core/scripted_user_interface.h"
+#include "support/builders.h"
+#include "support/test_session.h"
 #include "symmetry/symmetry_assignment.h"
 #include "symmetry/symmetry_dialogs.h"
 
@@ -26,9 +29,7 @@ TEST(AssignSpaceGroup, ChecksAgainstTheCell) {
   EXPECT_EQ(ui.messages(), (std::vector<std::string>{"Warning: space group does not match axis type",
                                                      "Note - more than one non-90-degree interaxial angle in monoclinic system",
                                                      "Error - crystal axes are rhombohedral and space group is non-rhombohedral"}));
-  EXPECT_EQ(c.hallSymbol, "-P 2ybc");
-  EXPECT_EQ(c.sgNumberText, "14:b1");
-  EXPECT_EQ(c.xyzLines.size(), 2u);
+  EXPECT_EQ(std::tuple(c.hallSymbol, c.sgNumberText, c.lineCount()), std::tuple("-P 2ybc", "14:b1", 2));
 
   // beta = 100 with a c-unique symbol: the angle moves to gamma.
   ui.events.clear();
@@ -38,24 +39,21 @@ TEST(AssignSpaceGroup, ChecksAgainstTheCell) {
   EXPECT_EQ(ui.messages(), std::vector<std::string>{"Monoclinic - Symmetry and unit cell do not agree (unique axis)"});
   EXPECT_FLOAT_EQ(c.cell[5], 100 * kDegToRad);
   EXPECT_FLOAT_EQ(c.cell[4], kR);
-  EXPECT_EQ(c.uniqueAxis, 2);
-  EXPECT_EQ(c.sgNumberText, "14:c3");
+  EXPECT_EQ(std::tuple(c.uniqueAxis, c.sgNumberText), std::tuple(2, "14:c3"));
 
   // No angle off 90: the cell stays as it is.
   ui.events.clear();
   c = crystalWithCell({5, 6, 7, kR, kR, kR});
   c.axesType = 2;
   EXPECT_EQ(AssignSpaceGroup(c, "4:c", kSymbolNumber, 0, ui), 0);
-  EXPECT_EQ(c.cell[3], kR);
-  EXPECT_EQ(c.cell[5], kR);
+  EXPECT_EQ(c.cell, (Cell{5, 6, 7, kR, kR, kR}));
   EXPECT_EQ(c.hmSymbol, "P_1_1_21");
 
   // 146 under volume I on hexagonal axes: the rhombohedral row and its error.
   ui.events.clear();
   c = crystalWithCell({5, 5, 12, kR, kR, kAngle120});
   EXPECT_EQ(AssignSpaceGroup(c, "146", kSymbolNumber, 1, ui), 0);
-  EXPECT_EQ(c.sgNumberText, "146:R");
-  EXPECT_EQ(c.hmSymbol, "R_3:R");
+  EXPECT_EQ(std::tuple(c.sgNumberText, c.hmSymbol), std::tuple("146:R", "R_3:R"));
   EXPECT_EQ(ui.messages(),
             std::vector<std::string>{"Error - space group is rhombohedral and crystal axes are non-rhombohedral"});
 }
@@ -65,12 +63,8 @@ TEST(AssignSpaceGroup, HallSymbolsFlagsAndFailures) {
   CrystalRecord c = crystalWithCell({10, 10, 10, kR, kR, kR});
   c.aperiodicAxes = {1, 1, 1};
   ASSERT_EQ(AssignSpaceGroup(c, "-I 4bd 2c 3", kSymbolHall, 0, ui), 0);
-  EXPECT_EQ(c.lineCount(), 24);
-  EXPECT_EQ(c.latticeCode, 6);
-  EXPECT_EQ(c.latticeName, "I");
-  EXPECT_EQ(c.acentric, 0);
-  EXPECT_EQ(c.sgNumber, 230);
-  EXPECT_EQ(c.hmSymbol, "I_a_-3_d");
+  EXPECT_EQ(std::tuple(c.lineCount(), c.latticeCode, c.latticeName, c.acentric, c.sgNumber, c.hmSymbol),
+            std::tuple(24, 6, "I", 0, 230, "I_a_-3_d"));
   EXPECT_EQ(c.aperiodicAxes, (std::array<int, 3>{0, 0, 0}));
   EXPECT_TRUE(ui.messages().empty());
   // Three-form rows give the full symbol, not "P_1_1_21/b = P_21/b".
@@ -78,9 +72,7 @@ TEST(AssignSpaceGroup, HallSymbolsFlagsAndFailures) {
   EXPECT_EQ(c.hmSymbol, "P_1_1_21/b");
   // An origin-choice row gets its suffix; an inversion off the origin clears acentric.
   ASSERT_EQ(AssignSpaceGroup(c, "227:1", kSymbolNumber, 0, ui), 0);
-  EXPECT_EQ(c.hmSymbol, "F_d_-3_m:1");
-  EXPECT_EQ(c.inversionOffOrigin, 1);
-  EXPECT_EQ(c.acentric, 0);
+  EXPECT_EQ(std::tuple(c.hmSymbol, c.inversionOffOrigin, c.acentric), std::tuple("F_d_-3_m:1", 1, 0));
 
   ui.events.clear();
   EXPECT_EQ(AssignSpaceGroup(c, "Q 2", kSymbolHall, 0, ui), 1);
@@ -97,19 +89,13 @@ TEST(AssignSpaceGroup, PointGroupAndOriginShift) {
   CrystalRecord c = crystalWithCell({5, 6, 7, kR, 100 * kDegToRad, kR});
   c.pointGroupIndex = 5;
   ASSERT_TRUE(AssignPointGroup(c, ui));
-  EXPECT_EQ(c.sgNumber, 10);
-  EXPECT_EQ(c.pointGroupHM, "2/m");
-  EXPECT_EQ(c.pointGroupSchoenflies, "C2h");
+  EXPECT_EQ(std::tuple(c.sgNumber, c.pointGroupHM, c.pointGroupSchoenflies), std::tuple(10, "2/m", "C2h"));
   c.pointGroupIndex = 33;
   EXPECT_FALSE(AssignPointGroup(c, ui));
   EXPECT_EQ(ui.messages().back(), "Point-group assignment failed");
 
   CrystalDocument doc;
-  Site s;
-  s.x = 0.1f;
-  s.y = 0.9f;
-  s.z = 0.5f;
-  doc.sites[0].push_back(s);
+  doc.sites[0].push_back(test::siteAt("", 0.1f, 0.9f, 0.5f));
   EXPECT_FALSE(applyOriginChoiceShift(doc, 14, ui));
   ASSERT_TRUE(applyOriginChoiceShift(doc, 227, ui));
   EXPECT_EQ(ui.messages().back(), "Atom coordinates will be changed for origin on center");
@@ -118,11 +104,8 @@ TEST(AssignSpaceGroup, PointGroupAndOriginShift) {
   EXPECT_EQ(originChoiceShift(88), (std::array<float, 3>{0.0f, -0.25f, -0.125f}));
 }
 
-struct CommandFixture {
-  CrystalDocument doc;
-  ScriptedUserInterface ui;
-  ProgramSettings settings;
-  Session session{doc, ui, settings, TESSERA_DATA_DIR};
+struct CommandFixture : test::TestSession {
+  CrystalDocument& doc = document;
   CommandFixture() {
     setNewDocumentDefaults(doc);
     doc.crystals[0].cell = {5, 5, 5, kR, kR, kR};
@@ -138,11 +121,9 @@ TEST(SymmetryCommand, OptionDialogP1FallbackAndTable) {
   f.ui.answers = {Answer::No, Answer::Yes};
   SymmetryCommand(f.session, 0);
   const CrystalRecord& c = f.doc.crystals[0];
-  EXPECT_EQ(f.ui.questions().size(), 2u);
-  EXPECT_EQ(f.ui.questions()[0], "A symmetry option must be selected - do you want to select space group P1 ?");
+  EXPECT_EQ(f.ui.questions(), std::vector<std::string>(2, "A symmetry option must be selected - do you want to select space group P1 ?"));
   EXPECT_EQ(c.xyzLines, std::vector<std::string>{"X,Y,Z;"});
-  EXPECT_EQ(c.symmetrySource, 1);
-  EXPECT_EQ(c.p1Defaulted, 1);
+  EXPECT_EQ(std::pair(c.symmetrySource, c.p1Defaulted), std::pair(1, 1));
 
   // Source 1 opens the table dialog; Select picks from HALL.DAT with the key preselected.
   f.ui.events.clear();
@@ -155,8 +136,7 @@ TEST(SymmetryCommand, OptionDialogP1FallbackAndTable) {
     return true;
   }};
   SymmetryCommand(f.session, 0);
-  EXPECT_EQ(f.doc.crystals[0].sgNumber, 221);
-  EXPECT_EQ(f.doc.crystals[0].symbolKind, kSymbolNumber);
+  EXPECT_EQ(std::pair(c.sgNumber, c.symbolKind), std::pair(221, int{kSymbolNumber}));
   EXPECT_EQ(f.ui.lastChoiceItems.size(), 530u);
 }
 
@@ -188,10 +168,7 @@ TEST(SymmetryCommand, CustomDialogEditsIdentifiesAndStores) {
     return true;
   });
   SymmetryCommand(f.session, 0);
-  EXPECT_EQ(c.symmetrySource, 4);
-  EXPECT_EQ(c.hmSymbol, "my group");
-  EXPECT_EQ(c.acentric, 0);
-  EXPECT_EQ(c.matricesValid, 1);
+  EXPECT_EQ(std::tuple(c.symmetrySource, c.hmSymbol, c.acentric, c.matricesValid), std::tuple(4, "my group", 0, 1));
   EXPECT_EQ(c.operators.size(), 4u);  // two lines completed by inversion
 
   // Get Space-Group Symbol names the group of the lines.

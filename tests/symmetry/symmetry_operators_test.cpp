@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "core/scripted_user_interface.h"
 #include "symmetry/symmetry_operators.h"
@@ -26,10 +27,8 @@ TEST(ParseSymXYZ, AcceptedFormsAndTranslations) {
   const SeitzMx m = parsed("-x+1/2, y, -z");
   EXPECT_EQ(m.rotation, (std::array<int, 9>{-1, 0, 0, 0, 1, 0, 0, 0, -1}));
   EXPECT_EQ(m.translation, (std::array<int, 3>{6, 0, 0}));
-  EXPECT_EQ(parsed("x-1/2,y,z").translation[0], 6);
-  EXPECT_EQ(parsed("x+1,y,z").translation[0], 0);
-  EXPECT_EQ(parsed("x+0.3333,y,z").translation[0], 4);
-  EXPECT_EQ(parsed("x+0/0,y,z").translation[0], 0);
+  for (const auto& [text, twelfths] : {std::pair{"x-1/2,y,z", 6}, {"x+1,y,z", 0}, {"x+0.3333,y,z", 4}, {"x+0/0,y,z", 0}})
+    EXPECT_EQ(parsed(text).translation[0], twelfths) << text;
   for (const char* same : {"1/2-x,y,z", "-x+1/2,y,z", "-x+0.5,y,z", "-x+.5,y,z", "-x+6/12,y,z", "-x+1:2,y,z",
                            "(-x+1/2, 'y', \"z\")", "-X+1/2;Y;Z", "-x_+_1/2,\ty,z"})
     EXPECT_EQ(xyz(same), "1/2-X,Y,Z") << same;
@@ -43,13 +42,12 @@ TEST(ParseSymXYZ, RejectedFormsReportTheirPosition) {
                           "x,y,", ",y,z", "x+,y,z", "x++y,y,z", "x/2,y,z", "1/2,y,z", ""})
     EXPECT_TRUE(fails(bad)) << bad;
   SeitzMx m;
-  int pos = -1;
-  EXPECT_EQ(ParseSymXYZ("x,y+y,z", m, STBF, &pos), -1);
-  EXPECT_EQ(pos, 4);
-  EXPECT_EQ(ParseSymXYZ("x,y", m, STBF, &pos), -1);
-  EXPECT_EQ(pos, 3);  // ran out of rows at the end of the text
-  EXPECT_EQ(ParseSymXYZ("x,y,z;", m, STBF, &pos), -1);
-  EXPECT_EQ(pos, 5);
+  // "x,y" runs out of rows at the end of the text.
+  for (const auto& [text, at] : {std::pair{"x,y+y,z", 4}, {"x,y", 3}, {"x,y,z;", 5}}) {
+    int pos = -1;
+    EXPECT_EQ(ParseSymXYZ(text, m, STBF, &pos), -1);
+    EXPECT_EQ(pos, at) << text;
+  }
   // A zero byte ends the text like the end of the view.
   EXPECT_EQ(ParseSymXYZ(std::string_view("x,y,z\0junk", 10), m, STBF), 0);
 }
@@ -79,15 +77,11 @@ TEST(ParseSymXYZ, HostileTextsNeverCrash) {
 }
 
 TEST(FormatText, FractionsAndOperatorTexts) {
-  EXPECT_EQ(FormatFraction(0, 12, false), "0");
-  EXPECT_EQ(FormatFraction(6, 12, false), "1/2");
-  EXPECT_EQ(FormatFraction(-8, 12, false), "-2/3");
-  EXPECT_EQ(FormatFraction(3, -12, false), "-1/4");
-  EXPECT_EQ(FormatFraction(24, 12, false), "2");
-  EXPECT_EQ(FormatFraction(6, 12, true), ".5");
-  EXPECT_EQ(FormatFraction(-6, 12, true), "-.5");
-  EXPECT_EQ(FormatFraction(4, 12, true), ".333333");
-  EXPECT_EQ(FormatFraction(18, 12, true), "1.5");
+  for (const auto& [numerator, denominator, decimal, text] :
+       {std::tuple{0, 12, false, "0"}, {6, 12, false, "1/2"}, {-8, 12, false, "-2/3"}, {3, -12, false, "-1/4"},
+        {24, 12, false, "2"}, {6, 12, true, ".5"}, {-6, 12, true, "-.5"}, {4, 12, true, ".333333"},
+        {18, 12, true, "1.5"}})
+    EXPECT_EQ(FormatFraction(numerator, denominator, decimal), text);
 
   SeitzMx m = parsed("-x+y,-x,z+1/3");
   EXPECT_EQ(RTMx2XYZ(m), "-X+Y,-X,1/3+Z");
