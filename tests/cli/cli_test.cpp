@@ -12,21 +12,24 @@ namespace {
 using test::CliRun;
 using test::runCli;
 const std::string kExample = test::exampleDocument().string();
+const std::string kRes = test::fixture("formats/shelx/disorder.res").string();
 
 TEST(Cli, ShowPrintsTheControlWindow) {
   const CliRun r = runCli({"show", kExample});
   ASSERT_EQ(r.code, 0) << r.err;
-  std::istringstream lines(r.out);
-  std::string line;
-  std::vector<std::string> all;
-  while (std::getline(lines, line)) all.push_back(line);
-  ASSERT_EQ(all.size(), 9u);
-  EXPECT_EQ(all[0], "File: " + kExample);
-  EXPECT_EQ(all[1], "Symmetry - Space group: R_-3_c:H");
-  EXPECT_EQ(all[2], " No. Label   Type      Coordinates                Beq    SOF  No. atoms");
-  EXPECT_EQ(all[3], "    1 Al1     13   0.00000   0.00000   0.35216   0.19   1.00    1");
-  EXPECT_EQ(all[5], "4.7602 4.7602 12.9933 90 90 120");
-  EXPECT_EQ(all[8], "Selected atom: 1  Al1");
+  EXPECT_EQ(r.out, "File: " + kExample +
+                       "\nSymmetry - Space group: R_-3_c:H\n"
+                       " No. Label   Type      Coordinates                Beq    SOF  No. atoms\n"
+                       "    1 Al1     13   0.00000   0.00000   0.35216   0.19   1.00    1\n"
+                       "    2 O1       8   0.30624   0.00000   0.25000   0.21   1.00    1\n"
+                       "4.7602 4.7602 12.9933 90 90 120\nORTEP 6, Biso = 0.190000\nNo vector\nSelected atom: 1  Al1\n");
+
+  // Any importable file shows the same way, its reader's messages on stderr.
+  const CliRun res = runCli({"show", kRes});
+  ASSERT_EQ(res.code, 0) << res.err;
+  EXPECT_NE(res.out.find("    1 FE1     26   0.50000   0.50000   0.50000"), std::string::npos);
+  EXPECT_NE(res.out.find("7.512 9.843 11.207 90 102.35 90"), std::string::npos);
+  EXPECT_EQ(res.err, "tessera: 2 residual-density peaks (Q) skipped\n");
 }
 
 TEST(Cli, SaveRoundTripsAndReportsFailures) {
@@ -43,11 +46,12 @@ TEST(Cli, SaveRoundTripsAndReportsFailures) {
 }
 
 TEST(Cli, UsageErrorsHelpAndVersion) {
-  EXPECT_EQ(runCli({}).code, 2);
-  EXPECT_EQ(runCli({"frobnicate"}).code, 2);
-  EXPECT_EQ(runCli({"--bogus", "show"}).code, 2);
-  EXPECT_EQ(runCli({"show"}).code, 2);
-  EXPECT_EQ(runCli({"--answers", "yxz", "show", kExample}).code, 2);
+  test::ScratchDir dir;
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {}, {"frobnicate"}, {"--bogus", "show"}, {"show"}, {"--answers", "yxz", "show", kExample},
+           {"convert", kRes}, {"convert", kRes, dir.file("x.unknown")}, {"convert", dir.file("x.unknown"), dir.file("y.inp")},
+           {"convert", kRes, dir.file("y.inp"), "--tf", "sideways"}})
+    EXPECT_EQ(runCli(args).code, 2) << ::testing::PrintToString(args);
   const CliRun help = runCli({"--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_NE(help.out.find("show"), std::string::npos);
@@ -69,6 +73,32 @@ TEST(Cli, AnswerPolicy) {
   no.negative = true;
   cli::ConsoleUserInterface negative(err, no);
   EXPECT_EQ(negative.ask("Q", Buttons::OkCancel), Answer::Cancel);
+}
+
+TEST(CliConvert, ShelxToFreeFormToShelxAndNative) {
+  test::ScratchDir dir;
+  CliRun r = runCli({"convert", kRes, dir.file("a.inp"), "--tf", "iso", "--iso", "b"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const std::string inp = test::readFile(dir.file("a.inp"));
+  EXPECT_NE(inp.find("FIELDS LAB TYP COO TFU\n"), std::string::npos);  // the header follows the aniso preference
+  EXPECT_EQ(inp.find("\n0.015000 0.016000"), std::string::npos);      // every site isotropic
+  r = runCli({"convert", dir.file("a.inp"), dir.file("b.res"), "--to", "shelx", "--remove-multiple"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(test::readFile(dir.file("b.res")).find("FE1     1 0.5000 0.5000 0.5000"), std::string::npos);
+  r = runCli({"convert", kRes, dir.file("c.tsr")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  r = runCli({"convert", dir.file("c.tsr"), dir.file("d.ins")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(test::readFile(dir.file("d.ins")).find("C5A     6 0.8000 0.4000 0.7000  0.689"), std::string::npos);
+
+  // A format without a writer is refused before any work; a missing input leaves no output.
+  r = runCli({"convert", kRes, dir.file("y.dbw"), "--to", "dbws"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "tessera-cli convert: no writer for DBWS\n");
+  r = runCli({"convert", dir.file("missing.res"), dir.file("y.inp")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "tessera: File open failed\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "y.inp"));
 }
 
 }  // namespace
