@@ -81,6 +81,10 @@ TEST(CifExport, TheAnisotropicLoopHoldsOnlyWhatIsWrittenAnisotropic) {
 TEST(CifExport, OperatorsBlockNameAndValueTokens) {
   test::TestSession rock;
   ASSERT_TRUE(importCif(rock, test::fixture("cif/rock_salt_192.cif")));
+  // Every centring copy listed is read as F, each operator counted once, and written out again.
+  EXPECT_EQ(rock.document.crystals[0].lineCount(), 48);
+  EXPECT_EQ(rock.document.crystals[0].latticeName, "F");
+  EXPECT_EQ(generalMultiplicity(rock.document.crystals[0]), 192);
   const std::vector<std::string> all = fullOperatorList(rock.document.crystals[0]);
   EXPECT_EQ(all.size(), 192u);
   EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), 192u);

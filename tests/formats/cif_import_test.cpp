@@ -89,14 +89,6 @@ TEST(CifImport, NewerDataNamesAndTheBFormOfTheTensor) {
   EXPECT_EQ(both.s.ui.messages(), std::vector<std::string>{"No atoms found in import file"});
 }
 
-TEST(CifImport, EveryCentringCopyListedGivesTheRightMultiplicity) {
-  CifFile f(test::fixture("cif/rock_salt_192.cif"));
-  ASSERT_TRUE(f.ok);
-  EXPECT_EQ(f.crystal().lineCount(), 48);
-  EXPECT_EQ(f.crystal().latticeName, "F");
-  EXPECT_EQ(generalMultiplicity(f.crystal()), 192);
-}
-
 TEST(CifImport, WhatRealFilesDo) {
   const std::string text =
       "data_same\n_cell_length_a 1\n"

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "core/scripted_user_interface.h"
 #include "formats/cif_numbers.h"
@@ -37,27 +38,18 @@ TEST(CifNumbers, SuExponentsAndCorrectRounding) {
   const auto n = [](std::string_view w) { return parseCifNumber(w); };
   EXPECT_DOUBLE_EQ(n("1.234(5)")->value, 1.234);
   EXPECT_DOUBLE_EQ(n("1.234(5)")->su, 0.005);
-  EXPECT_EQ(n("12(3)")->value, 12.0);
-  EXPECT_EQ(n("12(3)")->su, 3.0);
-  EXPECT_EQ(n("0.5")->su, -1.0);
-  EXPECT_EQ(n("-.5")->value, -0.5);
-  EXPECT_EQ(n("+5.")->value, 5.0);
-  // The letter exponent, and the older bare-sign exponent keeps its meaning.
-  EXPECT_EQ(n("1.5E3")->value, 1500.0);
-  EXPECT_EQ(n("2.3e-4")->value, 2.3e-4);
-  EXPECT_EQ(n("1.23e-4(5)")->value, 1.23e-4);
-  EXPECT_EQ(n("1.23e-4(5)")->su, 5e-6);
-  EXPECT_EQ(n("1.5-3")->value, 0.0015);
-  EXPECT_EQ(n("1.5+3")->value, 1500.0);
-  EXPECT_EQ(n("4.5E+2")->value, 450.0);
-  // Exactly the double nearest to the decimal text, which mantissa x 10^e misses.
-  EXPECT_EQ(n("0.3")->value, 0.3);
-  EXPECT_EQ(n("0.1234567890123456789")->value, 0.1234567890123456789);
-  EXPECT_EQ(n("123456789012345678901")->value, 123456789012345678901.0);
-  EXPECT_EQ(n("1.7976931348623157e308")->value, 1.7976931348623157e308);
-  EXPECT_EQ(n("1e-400")->value, 0.0);
-  EXPECT_EQ(n("0.0001(12)")->su, 0.0012);
-  EXPECT_EQ(n("1.2()")->su, -1.0);
+  // Value and su (-1: none) exactly: the letter exponent and the older bare-sign one, and
+  // the double nearest to the decimal text, which mantissa x 10^e misses.
+  for (const auto& [word, value, su] : std::vector<std::tuple<const char*, double, double>>{
+           {"12(3)", 12.0, 3.0}, {"0.5", 0.5, -1.0}, {"-.5", -0.5, -1.0}, {"+5.", 5.0, -1.0},
+           {"1.5E3", 1500.0, -1.0}, {"2.3e-4", 2.3e-4, -1.0}, {"1.23e-4(5)", 1.23e-4, 5e-6}, {"1.5-3", 0.0015, -1.0},
+           {"1.5+3", 1500.0, -1.0}, {"4.5E+2", 450.0, -1.0}, {"0.3", 0.3, -1.0},
+           {"0.1234567890123456789", 0.1234567890123456789, -1.0}, {"123456789012345678901", 123456789012345678901.0, -1.0},
+           {"1.7976931348623157e308", 1.7976931348623157e308, -1.0}, {"1e-400", 0.0, -1.0},
+           {"0.0001(12)", 0.0001, 0.0012}, {"1.2()", 1.2, -1.0}}) {
+    ASSERT_TRUE(n(word)) << word;
+    EXPECT_EQ(std::pair(n(word)->value, n(word)->su), std::pair(value, su)) << word;
+  }
   EXPECT_EQ(parseCifNumberAt("1.5(2)#c")->su, 0.2);  // read in place, up to the word's end
   EXPECT_EQ(parseCifNumberAt("-2e1\tx")->value, -20.0);
   EXPECT_FALSE(isCifNumberAt("1.5x 2"));
@@ -188,23 +180,16 @@ TEST(CifSyntax, BlocksAreListedAndChosenByPositionDespiteErrors) {
 }
 
 TEST(CifSyntax, CarriageReturnsAndTabsSeparateTokens) {
-  ScriptedUserInterface ui;
-  CifReader reader(ui);
-  ASSERT_TRUE(reader.openCif(test::fixture("cif/crlf_tabs.cif").string()));
-  ASSERT_TRUE(reader.selectBlock(0));
-  EXPECT_EQ(reader.blockName(0), "crlf");
-  double v = 0, su = 0;
-  std::string t;
-  EXPECT_TRUE(reader.getNumber("_cell_length_a", v, su));
-  EXPECT_EQ(v, 5.4307);
-  EXPECT_TRUE(reader.getChar("_atom_site_label", t));
-  EXPECT_TRUE(reader.getChar("_atom_site_label", t));
-  EXPECT_TRUE(reader.getNumber("_atom_site_occupancy", v, su));
-  EXPECT_EQ(t, "Si2");
+  Cif c(test::readFile(test::fixture("cif/crlf_tabs.cif")));
+  EXPECT_EQ(c.reader.blockName(0), "crlf");
+  EXPECT_EQ(c.number("_cell_length_a"), 5.4307);
+  c.text("_atom_site_label");
+  EXPECT_EQ(c.text("_atom_site_label"), "Si2");
+  double su = 0;
+  c.number("_atom_site_occupancy", &su);
   EXPECT_EQ(su, 0.1);
-  EXPECT_TRUE(reader.getChar("_note", t));
-  EXPECT_EQ(t, "two\nlines");
-  EXPECT_TRUE(ui.messages().empty());
+  EXPECT_EQ(c.text("_note"), "two\nlines");
+  EXPECT_TRUE(c.ui.messages().empty());
 }
 
 TEST(CifSyntax, EachSyntaxErrorEndsOnlyItsRequest) {

@@ -2,21 +2,17 @@
 
 #include "formats/export_framework.h"
 #include "formats/import_finish.h"
+#include "support/builders.h"
 #include "support/test_session.h"
 
 namespace tessera {
 namespace {
 
 TEST(ExportOptions, TargetFormForEveryModeAndType) {
-  // Rows: convMode 0..3; columns: ortepType 0..10; U preferences, then beta/B preferences.
-  const int uPrefs[4][11] = {{0, 8, 8, 8, 8, 8, 6, 10, 8, 8, 10},
-                             {8, 8, 8, 8, 8, 8, 10, 10, 8, 8, 10},
-                             {10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10},
-                             {8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8}};
-  const int betaPrefs[4][11] = {{0, 0, 0, 0, 0, 0, 6, 6, 8, 0, 10},
-                                {0, 0, 0, 0, 0, 0, 6, 6, 0, 0, 6},
-                                {6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6},
-                                {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+  // Keep (mode 0) and by-kind (mode 1) per ortepType 0..10; U preferences, then beta/B ones.
+  // All-isotropic (2) and all-anisotropic (3) give the preferred form for every type.
+  const int uPrefs[2][11] = {{0, 8, 8, 8, 8, 8, 6, 10, 8, 8, 10}, {8, 8, 8, 8, 8, 8, 10, 10, 8, 8, 10}};
+  const int betaPrefs[2][11] = {{0, 0, 0, 0, 0, 0, 6, 6, 8, 0, 10}, {0, 0, 0, 0, 0, 0, 6, 6, 0, 0, 6}};
   ProgramSettings s;
   for (int pref = 0; pref < 2; ++pref) {
     s.anisoPref = s.isoPref = pref;
@@ -24,7 +20,8 @@ TEST(ExportOptions, TargetFormForEveryModeAndType) {
       s.convMode = mode;
       for (int t = 0; t <= 10; ++t) {
         SCOPED_TRACE(testing::Message() << "pref " << pref << " mode " << mode << " type " << t);
-        EXPECT_EQ(chooseTargetType(t, -1, s), pref == 0 ? uPrefs[mode][t] : betaPrefs[mode][t]);
+        const int all = mode == 2 ? (pref ? 6 : 10) : (pref ? 0 : 8);
+        EXPECT_EQ(chooseTargetType(t, -1, s), mode >= 2 ? all : pref == 0 ? uPrefs[mode][t] : betaPrefs[mode][t]);
         EXPECT_EQ(chooseTargetType(t, 6, s), 6);  // a concrete target is kept
       }
     }
@@ -41,15 +38,11 @@ TEST(ExportOptions, IsoAndAnisoOutput) {
   const bool aniso[7] = {false, false, true, true, false, true, true};
   for (int mix = 0; mix <= 6; ++mix) {
     doc.tfMix = mix;
-    s.convMode = 0;
-    EXPECT_EQ(HasIsoOutput(doc, s), iso[mix]) << mix;
-    EXPECT_EQ(HasAnisoOutput(doc, s), aniso[mix]) << mix;
-    s.convMode = 2;
-    EXPECT_TRUE(HasIsoOutput(doc, s));
-    EXPECT_FALSE(HasAnisoOutput(doc, s));
-    s.convMode = 3;
-    EXPECT_FALSE(HasIsoOutput(doc, s));
-    EXPECT_TRUE(HasAnisoOutput(doc, s));
+    for (int mode : {0, 2, 3}) {
+      s.convMode = mode;
+      EXPECT_EQ(HasIsoOutput(doc, s), mode == 0 ? iso[mix] : mode == 2) << mix << " " << mode;
+      EXPECT_EQ(HasAnisoOutput(doc, s), mode == 0 ? aniso[mix] : mode == 3) << mix << " " << mode;
+    }
   }
 }
 
@@ -78,32 +71,22 @@ TEST(ExportCommands, TableDialogAndSupportSentences) {
 }
 
 /// An open document with one site, ready to export.
-void fillSmall(CrystalDocument& doc, const char* symbol) {
-  doc.isOpen = true;
-  doc.title = "small";
-  CrystalRecord& c = doc.crystals[0];
-  c.cell = {5, 5, 5, kRightAngle, kRightAngle, kRightAngle};
-  c.hmSymbol = symbol;
-  c.symmetrySource = 4;
-  c.xyzLines = {"X,Y,Z; "};
-  c.acentric = 1;
-  c.latticeCode = 1;
-  c.latticeName = "P";
-  Site s;
-  s.label = "C1";
-  s.typeNumber = 6;
+CrystalDocument small(const char* symbol) {
+  CrystalDocument doc = test::p1Document("small", {5, 5, 5, kRightAngle, kRightAngle, kRightAngle});
+  doc.crystals[0].hmSymbol = symbol;
+  Site s = test::siteAt("C1", 0, 0, 0, 6);
   s.ortepType = 7;  // root-mean-square amplitude: kept forms write it as U
   s.isoValue = 0.1f;
-  s.normaliseOccupants(0);
   doc.sites[0] = {s};
   ScriptedUserInterface quiet;
   ClassifyTemperatureFactors(doc, quiet);
+  return doc;
 }
 
 TEST(RunExport, ChecksQuestionsNotesAndFailures) {
   test::ScratchDir dir;
   test::TestSession s;
-  fillSmall(s.document, "shelx");
+  s.document = small("shelx");
   // The New crystal has no sites.
   EXPECT_FALSE(s.exportTo("free-form", dir.path() / "a.inp", 1));
   EXPECT_TRUE(s.ui.saw("No atoms in New cell - must Transform"));
