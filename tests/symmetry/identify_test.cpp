@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 #include <set>
+#include <tuple>
 
 #include "core/scripted_user_interface.h"
 #include "support/builders.h"
@@ -95,26 +96,23 @@ TEST(IdentifySpaceGroup, EveryRowFromItsListedFullAndReorderedOperators) {
 
 TEST(IdentifySpaceGroup, InversionPartnersRemovedOrKept) {
   const Lines p21c = {"x,y,z", "-x,y+1/2,-z+1/2", "-x,-y,-z", "x,-y+1/2,z+1/2"};
+  // Yes keeps one operator of each inversion pair.
   CrystalRecord c = crystalOf(p21c, 1);
   ScriptedUserInterface yes;
   ASSERT_EQ(IdentifySpaceGroup(c, yes), 1);
   EXPECT_EQ(yes.events.size(), 1u);
-  EXPECT_EQ(c.lineCount(), 2);
-  EXPECT_EQ(c.acentric, 0);
-  EXPECT_EQ(c.hallSymbol, "-P 2ybc");
-  EXPECT_EQ(c.sgNumber, 14);
-  EXPECT_EQ(c.sgNumberText, "14:b1");
-  EXPECT_EQ(c.hmSymbol, "P_1_21/c_1");
-  EXPECT_EQ(c.pointGroupCode, 16);
+  EXPECT_EQ(yes.questions(), Lines{"Inversion center detected - do you want to remove extra operators?"});
+  EXPECT_EQ(c.xyzLines, (Lines{"x,y,z", "-x,y+1/2,-z+1/2"}));
+  EXPECT_EQ(c.matricesValid, 0);  // the operator table no longer matches the lines
+  EXPECT_EQ(std::tuple(c.acentric, c.hallSymbol, c.sgNumber, c.sgNumberText, c.hmSymbol, c.pointGroupCode),
+            std::tuple(0, "-P 2ybc", 14, "14:b1", "P_1_21/c_1", 16));
 
   CrystalRecord kept = crystalOf(p21c, 1);
   ScriptedUserInterface no;
   no.answers = {Answer::No};
   ASSERT_EQ(IdentifySpaceGroup(kept, no), 1);
   EXPECT_EQ(no.messages(), (Lines{"Incorrect centric/acentric detected", "Space-group symmetry operations apparently invalid"}));
-  EXPECT_EQ(kept.lineCount(), 4);
-  EXPECT_EQ(kept.hallSymbol, "-P 2ybc");
-  EXPECT_EQ(kept.hmSymbol, "P_1_21/c_1");
+  EXPECT_EQ(std::tuple(kept.lineCount(), kept.hallSymbol, kept.hmSymbol), std::tuple(4, "-P 2ybc", "P_1_21/c_1"));
 }
 
 TEST(IdentifySpaceGroup, LatticeTranslationsInTheLines) {
@@ -130,17 +128,14 @@ TEST(IdentifySpaceGroup, LatticeTranslationsInTheLines) {
     EXPECT_EQ(ui.messages(), (Lines{"Lattice translations detected - will be removed", "Incorrect centric/acentric detected"}));
     EXPECT_TRUE(ui.saw("Change symmetry operators as just noted?"));
     EXPECT_EQ(c.xyzLines, (Lines{"X,Y,Z; ", "-X,Y,1/2-Z; "}));
-    EXPECT_EQ(c.latticeName, "C");
-    EXPECT_EQ(c.latticeCode, 4);
-    EXPECT_EQ(c.acentric, 0);  // the rewritten lines list one operator per inversion pair
-    EXPECT_EQ(c.hallSymbol, "-C 2yc");
+    // The rewritten lines list one operator per inversion pair: centric.
+    EXPECT_EQ(std::tuple(c.latticeName, c.latticeCode, c.acentric, c.hallSymbol), std::tuple("C", 4, 0, "-C 2yc"));
   }
   CrystalRecord cancelled = crystalOf(c2c, 1);
   ScriptedUserInterface ui;
   ui.answers = {Answer::No, Answer::No, Answer::Cancel};
   ASSERT_EQ(IdentifySpaceGroup(cancelled, ui), 1);
-  EXPECT_EQ(cancelled.lineCount(), 8);
-  EXPECT_EQ(cancelled.latticeCode, 4);
+  EXPECT_EQ(std::pair(cancelled.lineCount(), cancelled.latticeCode), std::pair(8, 4));
 }
 
 TEST(IdentifySpaceGroup, NotesAndFailures) {
@@ -148,9 +143,7 @@ TEST(IdentifySpaceGroup, NotesAndFailures) {
   CrystalRecord c = crystalOf({"x,y,z", "-x+1/6,-y,z"}, 1);  // a 2-fold off the cell edge
   ASSERT_EQ(IdentifySpaceGroup(c, ui), 1);
   EXPECT_EQ(ui.messages(), Lines{"Unable to assign space-group symbols"});
-  EXPECT_EQ(c.hallSymbol, " P 1");
-  EXPECT_EQ(c.hmSymbol, "P_1");
-  EXPECT_EQ(c.sgNumberText, "1");
+  EXPECT_EQ(std::tuple(c.hallSymbol, c.hmSymbol, c.sgNumberText), std::tuple(" P 1", "P_1", "1"));
 
   // An inversion centre at 1/4,1/4,1/4 names no tabulated setting.
   ScriptedUserInterface off;
@@ -169,9 +162,7 @@ TEST(IdentifySpaceGroup, NotesAndFailures) {
   ASSERT_EQ(BuildSgInfoFromSymbol("227", 'A', fd3m), 0);
   c = documentOf(fd3m);
   ASSERT_EQ(IdentifySpaceGroup(c, origin), 1);
-  EXPECT_EQ(c.hallSymbol, "-F 4vw 2vw 3");
-  EXPECT_EQ(c.hmSymbol, "F_d_-3_m:2");
-  EXPECT_EQ(c.sgNumberText, "227:2");
+  EXPECT_EQ(std::tuple(c.hallSymbol, c.hmSymbol, c.sgNumberText), std::tuple("-F 4vw 2vw 3", "F_d_-3_m:2", "227:2"));
   EXPECT_TRUE(origin.events.empty());
 
   const CrystalRecord before = crystalOf({"x,y,z", "x,y"}, 1);

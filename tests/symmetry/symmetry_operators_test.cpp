@@ -159,15 +159,6 @@ TEST(DetectCentringAndInversion, OffersCentringThenInversion) {
                                 "B lattice centering detected - do you want to remove extra operators?",
                                 "C lattice centering detected - do you want to remove extra operators?"}));
   EXPECT_EQ(c.lineCount(), 4);
-
-  // The full P21/c list: Yes keeps one operator of each inversion pair.
-  ScriptedUserInterface yes;
-  c = crystalWithLines({"x,y,z", "-x,y+1/2,-z+1/2", "-x,-y,-z", "x,-y+1/2,z+1/2"}, 1);
-  DetectCentringAndInversion(c, yes, true, true);
-  EXPECT_EQ(yes.questions(), std::vector<std::string>{"Inversion center detected - do you want to remove extra operators?"});
-  EXPECT_EQ(c.xyzLines, (std::vector<std::string>{"x,y,z", "-x,y+1/2,-z+1/2"}));
-  EXPECT_EQ(c.acentric, 0);
-  EXPECT_EQ(c.matricesValid, 0);  // the table still holds the four operators
 }
 
 TEST(DetectCentringAndInversion, InversionPartnersWithQuarterTranslations) {
