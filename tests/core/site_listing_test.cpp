@@ -3,6 +3,7 @@
 #include "commands/control_window.h"
 #include "core/cell_geometry.h"
 #include "core/site_listing.h"
+#include "support/builders.h"
 
 namespace tessera {
 namespace {
@@ -10,15 +11,9 @@ namespace {
 CrystalDocument monoclinicDocument() {
   CrystalDocument doc;
   doc.crystals[0].cell = {5.0f, 6.0f, 7.0f, kRightAngle, 110.0f * kDegToRad, kRightAngle};
-  Site s;
-  s.label = "Fe3";
-  s.typeNumber = 26;
-  s.x = 0.125f;
-  s.y = 0.25f;
-  s.z = 0.5f;
+  Site s = test::siteAt("Fe3", 0.125f, 0.25f, 0.5f, 26);
   s.ortepType = 8;
   s.aniso = {0.01f, 0.01f, 0.01f, 0.0f, 0.0f, 0.0f};
-  s.occupants.push_back(SiteOccupant::makeDefault("Fe3", 0, 26));
   s.occupants.push_back(SiteOccupant::makeDefault("Mn3", 0, 25));
   s.occupants[0].occupancy = 0.75f;
   s.occupants[1].occupancy = 0.25f;
@@ -31,10 +26,9 @@ TEST(SiteListing, SummaryRowAndSelectedTexts) {
   // A diagonal U of 0.01 on a monoclinic cell (beta 110) has the equivalent B
   // 8 pi^2 x 0.01 x (2 / sin^2 beta + 1) / 3 = 0.86, not the mean of the diagonal (0.79).
   EXPECT_EQ(siteSummaryRow(doc, 0), "    1 Fe3     26   0.12500   0.25000   0.50000   0.86   1.00    2");
-  const auto texts = selectedSiteTexts(doc, 0);
-  EXPECT_EQ(texts[0], "ORTEP 8, U's = 0.010000 0.010000 0.010000 0.000000 0.000000 0.000000");
-  EXPECT_EQ(texts[1], "No vector");
-  EXPECT_EQ(texts[2], "Selected atom: 1  Fe3");
+  EXPECT_EQ(selectedSiteTexts(doc, 0), (std::array<std::string, 3>{
+                                            "ORTEP 8, U's = 0.010000 0.010000 0.010000 0.000000 0.000000 0.000000",
+                                            "No vector", "Selected atom: 1  Fe3"}));
 
   Site& s = doc.sites[0][0];
   s.ortepType = -1;
@@ -70,15 +64,13 @@ TEST(SiteListing, ControlWindowContentAndSelectionReset) {
 }
 
 TEST(SiteListing, ReportPathRule) {
-  EXPECT_EQ(reportPathFor("/home/u/quartz.tsr"), "/home/u/quartz.out");
-  EXPECT_EQ(reportPathFor("/home/u.v/quartz"), "/home/u.v/quartz.out");
-  EXPECT_EQ(reportPathFor("C:\\dir.x\\name  "), "C:\\dir.x\\name.out");
-  EXPECT_EQ(reportPathFor(".hidden"), ".hidden.out");
-  EXPECT_EQ(reportPathFor("a.b.tsr"), "a.b.out");
-  EXPECT_TRUE(hasNativeExtension("/x/Y.TSR"));
-  EXPECT_TRUE(hasNativeExtension("y.tsr"));
-  EXPECT_FALSE(hasNativeExtension("y.cif"));
-  EXPECT_FALSE(hasNativeExtension("tsr"));
+  for (const auto& [document, report] : {std::pair{"/home/u/quartz.tsr", "/home/u/quartz.out"},
+                                         {"/home/u.v/quartz", "/home/u.v/quartz.out"},
+                                         {"C:\\dir.x\\name  ", "C:\\dir.x\\name.out"},
+                                         {".hidden", ".hidden.out"}, {"a.b.tsr", "a.b.out"}})
+    EXPECT_EQ(reportPathFor(document), report);
+  EXPECT_TRUE(hasNativeExtension("/x/Y.TSR") && hasNativeExtension("y.tsr"));
+  EXPECT_FALSE(hasNativeExtension("y.cif") || hasNativeExtension("tsr"));
 }
 
 TEST(CellGeometry, DerivedAxesTypes) {
