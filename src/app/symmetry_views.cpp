@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialog_widgets.h"
+#include "app/fonts.h"
 #include "core/crystal_document.h"
 
 namespace tessera::app {
@@ -153,7 +153,10 @@ SymmetryLineDialog::SymmetryLineDialog(SymmetryLineModel& model, UserInterface&,
   setWindowTitle("Edit Symmetry Operation Line");
   // Both texts in one fixed-pitch font and in like frames: the end of the upper one
   // stands over the place of the error in the field.
-  const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  // The program's own fixed-pitch face: the platform's "fixed" font is not always one.
+  QFont fixed = siteListFont();
+  fixed.setPointSize(font().pointSize() > 0 ? font().pointSize() : 10);
+  fixed.setWeight(QFont::Normal);
   const int width = QFontMetrics(fixed).horizontalAdvance(QString(56, 'X'));
   for (QLineEdit* e : {upToError_, text_}) {
     e->setFont(fixed);
