@@ -168,7 +168,7 @@ bool fillUnitCellFrom(CrystalRecord& crystal, std::vector<Site>& sites, UnitCell
             atom.averagedCount = 1;
             atom.typeNumber = site.typeNumber;
             atoms.push_back(atom);
-            if (useGrid) grid.insert(static_cast<int>(atoms.size() - 1 - first), w);
+            if (useGrid) grid.insert(w);
             ++site.auxNumber;
           }
         }
