@@ -17,6 +17,9 @@ inline Float4 float4(float x, float y, float z) { return Float4{x, y, z, 0.0f}; 
 /// |v| lane by lane, as std::fabs gives it.
 inline Float4 abs4(Float4 v) { return reinterpret_cast<Float4>(reinterpret_cast<Int4>(v) & 0x7fffffff); }
 
+/// The larger of a and b lane by lane (b where either is not a number).
+inline Float4 max4(Float4 a, Float4 b) { return a > b ? a : b; }
+
 /// Bits 0 to 2 set for those of lanes 0 to 2 of a comparison that hold.
 inline int mask3(Int4 m) {
 #if defined(__SSE__)

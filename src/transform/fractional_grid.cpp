@@ -35,6 +35,13 @@ FractionalGrid::FractionalGrid(const std::array<float, 3>& tolerance, std::size_
     a.shift = 3.0f * a.nf;
     a.reach = static_cast<float>(reach);
   }
+  // At most 2^22 buckets: bucket numbers stay exact in float sums, and memory bounded.
+  while (static_cast<double>(axes_[0].n) * axes_[1].n * axes_[2].n > static_cast<double>(1 << 22)) {
+    Axis& widest = *std::max_element(std::begin(axes_), std::end(axes_), [](const Axis& l, const Axis& r) { return l.n < r.n; });
+    widest.n = (widest.n + 1) / 2;
+    widest.nf = static_cast<float>(widest.n);
+    widest.shift = 3.0f * widest.nf;
+  }
   axes_[2].stride = 1;
   axes_[1].stride = axes_[2].n;
   axes_[0].stride = axes_[1].n * axes_[2].n;
@@ -52,17 +59,17 @@ FractionalGrid::FractionalGrid(const std::array<float, 3>& tolerance, std::size_
 
 void FractionalGrid::bucketsOfNearCell(const float* x, const float* y, const float* z, int* buckets,
                                        std::size_t count) const {
-  // raw() minus 3 n lies in [-n, 2 n) here; the wrap is two masked additions.
+  // raw() minus 3 n is -1 for a coordinate just below zero and otherwise below n (the
+  // 0.00001 below 1 is more than the rounding of u n + 3 n at up to 1024 buckets).
+  // Bucket numbers are below 2^23, so the float sum is exact.
   const Axis& a = axes_[0];
   const Axis& b = axes_[1];
   const Axis& c = axes_[2];
-  const auto wrap = [](int r, int n) {
-    r += n & (r >> 31);
-    return r - (n & ((n - 1 - r) >> 31));
-  };
+  const float sa = static_cast<float>(a.stride), sb = static_cast<float>(b.stride);
+  const auto wrap = [](int r, int n) { return static_cast<float>(r + (n & (r >> 31))); };
   for (std::size_t i = 0; i < count; ++i)
-    buckets[i] = wrap(raw(a, x[i]) - 3 * a.n, a.n) * a.stride + wrap(raw(b, y[i]) - 3 * b.n, b.n) * b.stride +
-                 wrap(raw(c, z[i]) - 3 * c.n, c.n);
+    buckets[i] = static_cast<int>(wrap(raw(a, x[i]) - 3 * a.n, a.n) * sa + wrap(raw(b, y[i]) - 3 * b.n, b.n) * sb +
+                                  wrap(raw(c, z[i]) - 3 * c.n, c.n));
 }
 
 void FractionalGrid::clear() {

@@ -50,9 +50,9 @@ class FractionalGrid {
            axes_[2].wrapped[static_cast<std::size_t>(raw(axes_[2], p[2]))];
   }
 
-  /// bucketOf for `count` positions given by coordinate arrays, each coordinate finite
-  /// and in [-1, 1]: the same buckets, computed without tables so that the loop runs
-  /// on several positions at once.
+  /// bucketOf for `count` positions given by coordinate arrays, each coordinate reduced
+  /// into the cell ([-0.00001, 0.99999)): the same buckets, computed without tables so
+  /// that the loop runs on several positions at once.
   void bucketsOfNearCell(const float* x, const float* y, const float* z, int* buckets, std::size_t count) const;
 
   /// Calls f(index) for every entry that may lie within the tolerance of a position in

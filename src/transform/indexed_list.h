@@ -49,12 +49,14 @@ class IndexedList {
     if (!positions_.empty() && grid_.smallBucket(bucket, items)) {
       // Every place is tested and the smallest coincident index taken, without branches
       // on outcomes that vary from one image to the next. A distance beyond one half
-      // (a match across a cell face) is left to the full test.
+      // (a match across a cell face) is left to the full test. Positions here are
+      // numbers: a position that is not has no bucket, and an entry there is listed
+      // apart, which closes this path.
       static_assert(FractionalGrid::kInline == 3);
       const Float4 da = abs4(x - position(items[0]));
       const Float4 db = abs4(x - position(items[1]));
       const Float4 dc = abs4(x - position(items[2]));
-      if (none3((da > 0.5f) | (db > 0.5f) | (dc > 0.5f))) {
+      if (none3(max4(da, max4(db, dc)) > 0.5f)) {
         const int ia = all3(da <= t4_) ? items[0] : kNone;
         const int ib = all3(db <= t4_) ? items[1] : kNone;
         const int ic = all3(dc <= t4_) ? items[2] : kNone;

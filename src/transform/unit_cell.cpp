@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "symmetry/symmetry_operators.h"
 #include "transform/fractional_grid.h"
+#include "transform/listing_format.h"
 #include "transform/transform_report.h"
 
 namespace tessera {
@@ -108,11 +109,11 @@ std::string unitCellHeading(UnitCellHeading heading) {
 }
 
 void appendUnitCellAtomLine(std::string& s, int number, const UnitCellAtom& a, const std::string& label) {
-  appendFormat(s, "    %4d  %6.6s  %4d  %4d", number, label.c_str(), a.siteIndex, a.typeNumber);
+  appendListed(s, "    %4d  %6.6s  %4d  %4d", number, label.c_str(), a.siteIndex, a.typeNumber);
   s += "  ";
-  appendFormat(s, "% 9.5f", a.x);
-  appendFormat(s, "% 9.5f", a.y);
-  appendFormat(s, "% 9.5f", a.z);
+  appendListed(s, "% 9.5f", a.x);
+  appendListed(s, "% 9.5f", a.y);
+  appendListed(s, "% 9.5f", a.z);
   s += "\n";
 }
 
