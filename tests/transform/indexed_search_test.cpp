@@ -15,6 +15,7 @@
 #include "core/scripted_user_interface.h"
 #include "symmetry/symmetry_operators.h"
 #include "transform/indexed_list.h"
+#include "transform/lattice_images.h"
 #include "transform/reference_transform.h"
 #include "transform/structures.h"
 
@@ -130,6 +131,40 @@ TEST(IndexedSearch, FirstCoincidentEntryAndShiftedCopyAreThoseOfAScan) {
       for (std::size_t k = 0; k < 3; ++k)
         ASSERT_TRUE(sameBits(now[static_cast<int>(k)], plain[static_cast<std::size_t>(hit)][k]));
     }
+  }
+}
+
+TEST(IndexedSearch, LatticeImagesAreThePlainSumsReduced) {
+  Points r{std::mt19937(17)};
+  FractionalGrid grid({0.01f, 0.02f, 0.015f}, 500);
+  for (int trial = 0; trial < 61; ++trial) {
+    // Offsets from within a cell up to many cells (whole-batch steps), and beyond them;
+    // the last range has too many offsets to keep, which are made batch by batch.
+    const float scale = std::array<float, 4>{0.3f, 1.0f, 3.0f, 40.0f}[static_cast<std::size_t>(trial % 4)];
+    Matrix3f q{};
+    for (auto& row : q)
+      for (float& v : row) v = r.uniform(-scale, scale) / 7.0f;
+    const int n = trial == 60 ? 51 : 1 + r.pick(6);
+    const LatticeOffsets lattice(q, n);
+    ASSERT_EQ(lattice.size(), static_cast<std::size_t>((2 * n + 1) * (2 * n + 1) * (2 * n + 1)));
+    Vector3f e = r.position({}, {0.01f, 0.01f, 0.01f});
+    if (trial == 7) e[1] = NAN;
+    ImageBatch batch;
+    std::size_t s = 0;
+    for (std::size_t b = 0; b < lattice.batchCount(); ++b) {
+      batch.compute(e, lattice, b, grid);
+      for (std::size_t i = 0; i < batch.count; ++i, ++s) {
+        if (n > 6 && s % 101 != 0) continue;
+        const int k = static_cast<int>(s % static_cast<std::size_t>(2 * n + 1)) - n;
+        const int j = static_cast<int>(s / static_cast<std::size_t>(2 * n + 1) % static_cast<std::size_t>(2 * n + 1)) - n;
+        const int ii = static_cast<int>(s / static_cast<std::size_t>((2 * n + 1) * (2 * n + 1))) - n;
+        const Vector3f o = latticeOffset(q, ii, j, k);
+        const Vector3f y{batch.x[i], batch.y[i], batch.z[i]};
+        for (std::size_t c = 0; c < 3; ++c) ASSERT_TRUE(sameBits(y[c], reference::reduce(e[c] + o[c]))) << s;
+        ASSERT_EQ(batch.buckets[i], grid.bucketOf(y)) << s;
+      }
+    }
+    ASSERT_EQ(s, lattice.size());
   }
 }
 
