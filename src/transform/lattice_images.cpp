@@ -88,6 +88,10 @@ void ImageBatch::compute(const Vector3f& e, const LatticeOffsets& lattice, std::
   }
   if (near) {
     const auto reduce = [&](float base, const float* offset, std::vector<float>& out, int upSteps, int downSteps) {
+      if (upSteps <= 1 && downSteps <= 2) {  // one step up and two down, in one pass
+        for (std::size_t i = 0; i < count; ++i) out[i] = reduceNearCell(base + offset[i]);
+        return;
+      }
       for (std::size_t i = 0; i < count; ++i) out[i] = base + offset[i];
       for (int step = 0; step < upSteps; ++step)
         for (std::size_t i = 0; i < count; ++i) out[i] = subtractIf(out[i], out[i] < kCellLow, -1.0f);
