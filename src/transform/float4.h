@@ -14,6 +14,9 @@ typedef std::int32_t Int4 __attribute__((vector_size(16)));
 /// The position (x, y, z) in lanes 0 to 2, zero in lane 3.
 inline Float4 float4(float x, float y, float z) { return Float4{x, y, z, 0.0f}; }
 
+/// The same value in every lane.
+constexpr Float4 splat4(float v) { return Float4{v, v, v, v}; }
+
 /// |v| lane by lane, as std::fabs gives it.
 inline Float4 abs4(Float4 v) { return reinterpret_cast<Float4>(reinterpret_cast<Int4>(v) & 0x7fffffff); }
 

@@ -53,10 +53,10 @@ class IndexedList {
       // numbers: a position that is not has no bucket, and an entry there is listed
       // apart, which closes this path.
       static_assert(FractionalGrid::kInline == 3);
-      const Float4 da = abs4(x - position(items[0]));
-      const Float4 db = abs4(x - position(items[1]));
-      const Float4 dc = abs4(x - position(items[2]));
-      if (none3(max4(da, max4(db, dc)) > 0.5f)) {
+      const Float4 da = magnitude(x - position(items[0]));
+      const Float4 db = magnitude(x - position(items[1]));
+      const Float4 dc = magnitude(x - position(items[2]));
+      if (none3(max4(da, max4(db, dc)) > half_)) {
         const int ia = all3(da <= t4_) ? items[0] : kNone;
         const int ib = all3(db <= t4_) ? items[1] : kNone;
         const int ic = all3(dc <= t4_) ? items[2] : kNone;
@@ -91,7 +91,7 @@ class IndexedList {
     const float fn = static_cast<float>(n);
     const float fn1 = static_cast<float>(n + 1);
     Float4 p = (fn * position(index) + shifted) / fn1;
-    if (!all3((p >= kCellLow) & (p < kCellHigh))) {
+    if (!all3((p >= low_) & (p < high_))) {
       for (int k = 0; k < 3; ++k) p[k] = keepInCell(p[k]);
     }
     positions_[static_cast<std::size_t>(index)] = p;
@@ -120,8 +120,17 @@ class IndexedList {
   std::vector<Float4> positions_;
   std::vector<int> counts_;
   std::vector<int> types_;
+  /// abs4 with its mask read from memory rather than built in a register each time.
+  Float4 magnitude(Float4 v) const { return reinterpret_cast<Float4>(reinterpret_cast<Int4>(v) & magnitudeMask_); }
+
   Vector3f t_;
   Float4 t4_;
+  // Constants the tests read in every lane; as members they are read from memory in
+  // place, where literals would be rebuilt in a register around every call.
+  Int4 magnitudeMask_ = {0x7fffffff, 0x7fffffff, 0x7fffffff, 0x7fffffff};
+  Float4 half_ = splat4(0.5f);
+  Float4 low_ = splat4(kCellLow);
+  Float4 high_ = splat4(kCellHigh);
   FractionalGrid grid_;
 };
 
