@@ -41,8 +41,8 @@ class FractionalGrid {
   /// Entries inserted.
   int size() const { return static_cast<int>(anchor_.size()); }
 
-  /// The bucket a query at p reads; -1 when p lies far outside the cell (then every
-  /// entry is a candidate).
+  /// The bucket a query at p reads; -1 when p lies outside the cell (then every entry
+  /// is a candidate).
   int bucketOf(const std::array<float, 3>& p) const {
     if (!ordinary(p[0]) || !ordinary(p[1]) || !ordinary(p[2])) return -1;
     return axes_[0].wrapped[static_cast<std::size_t>(raw(axes_[0], p[0]))] +
@@ -105,15 +105,17 @@ class FractionalGrid {
   struct Axis {
     int n = 1;                  ///< buckets
     float nf = 1.0f;            ///< n as a float
-    float shift = 3.0f;         ///< 3 n: keeps u n + shift positive for u > -3
+    float shift = 3.0f;         ///< 3 n: keeps u n + shift well above zero
     float reach = 0.0f;         ///< tolerance plus margin plus slack, fractions
     int stride = 1;
     std::vector<int> wrapped;   ///< bucket (times stride) of floor(u n + shift), for 0 .. 7 n + 1
   };
 
-  /// Coordinates that lists hold lie in [-0.00001, 1) and a little around; anything far
-  /// outside or not a number is listed apart and seen by every query.
-  static bool ordinary(float u) { return u > -2.0f && u < 3.0f; }
+  /// Coordinates reduced into the cell lie in [-0.0000101, 0.99999). Anything else, or
+  /// not a number, is listed apart and seen by every query, and a query there reads
+  /// every entry: between positions more than a cell apart the coincidence rule does
+  /// not measure a distance around the cell.
+  static bool ordinary(float u) { return u >= -0.00002f && u < 1.0f; }
   /// floor(u n + 3 n) from a float product: monotone in u, so a position inside an
   /// entry's box maps into the box's bucket range (the margin covers the rounding).
   static int raw(const Axis& a, float u) { return static_cast<int>(u * a.nf + a.shift); }

@@ -27,10 +27,13 @@ struct Points {
   float uniform(float a, float b) { return std::uniform_real_distribution<float>(a, b)(rng); }
   int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
 
-  /// A coordinate in the cell, often on a face or next to an earlier value.
+  /// A coordinate in the cell, often on a face or next to an earlier value, now and
+  /// then outside the cell.
   float coordinate(const std::vector<float>& earlier, float t) {
     switch (pick(5)) {
-      case 0: return std::array<float, 4>{0.0f, -0.00001f, 0.99998f, 0.5f}[static_cast<std::size_t>(pick(4))];
+      case 0:
+        return std::array<float, 8>{0.0f, -0.00001f, 0.99998f, 0.5f, 0.99999f - 1.0f, 0.0f, 1.3f, -0.4f}[
+            static_cast<std::size_t>(pick(8))];
       case 1:
         if (!earlier.empty())
           return reference::reduce(earlier[static_cast<std::size_t>(pick(static_cast<int>(earlier.size())))] +
