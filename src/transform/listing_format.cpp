@@ -11,14 +11,14 @@ namespace tessera {
 
 namespace {
 
-struct Spec {
+struct Conversion {
   bool space = false, left = false;
   int width = 0, precision = -1;
   char conversion = 0;
 };
 
 /// Parses the conversion after a '%'; false for anything the listing does not write.
-bool parseSpec(const char*& p, Spec& s) {
+bool parseConversion(const char*& p, Conversion& s) {
   for (;; ++p) {
     if (*p == ' ') s.space = true;
     else if (*p == '-') s.left = true;
@@ -37,7 +37,7 @@ bool parseSpec(const char*& p, Spec& s) {
   return s.conversion == 'f';
 }
 
-void pad(std::string& out, const char* text, std::size_t length, const Spec& s) {
+void pad(std::string& out, const char* text, std::size_t length, const Conversion& s) {
   const std::size_t fill = static_cast<std::size_t>(s.width) > length ? static_cast<std::size_t>(s.width) - length : 0;
   if (!s.left) out.append(fill, ' ');
   out.append(text, length);
@@ -109,8 +109,8 @@ bool appendListedArgs(std::string& out, const char* format, const ListingArg* ar
       continue;
     }
     ++p;
-    Spec s;
-    const bool known = *p != '%' && parseSpec(p, s) && next < count;
+    Conversion s;
+    const bool known = *p != '%' && parseConversion(p, s) && next < count;
     const ListingArg* a = known ? &args[next++] : nullptr;
     if (a && s.conversion == 'd' && a->kind == ListingArg::Kind::Int) {
       pad(out, buffer, static_cast<std::size_t>(std::to_chars(buffer, buffer + 24, a->integer).ptr - buffer), s);
