@@ -95,6 +95,17 @@ bool translateIntoCell(const Vector3f& z, const std::array<int, 3>& aperiodic, V
         break;
       }
     }
+    // 0.99999 itself is out of the cell and 0.99999 - 1 rounds to just below -0.00001:
+    // a coordinate there lies on the cell face, where reducing into the cell puts it,
+    // and no whole translation brings it strictly inside. It is taken on the lower
+    // face rather than losing the atom.
+    for (std::size_t i = 0; i < 5 && !found; ++i) {
+      const float v = z[k] + kTries[i];
+      if (onLowerFace(v)) {
+        w[k] = v;
+        found = true;
+      }
+    }
     if (!found) return false;
   }
   return true;
