@@ -1,5 +1,5 @@
-// Full-unit-cell transformations of quartz supercells (report included) and the
-// unit-cell builder on a large P 1 structure.
+// Full-unit-cell transformations of quartz supercells (report included), their new
+// and old lattice steps alone, and the unit-cell builder on a large P 1 structure.
 
 #include <benchmark/benchmark.h>
 
@@ -8,6 +8,7 @@
 #include "core/crystal_document.h"
 #include "core/scripted_user_interface.h"
 #include "core/text.h"
+#include "transform/new_cell_list.h"
 #include "transform/transform_engine.h"
 #include "transform/unit_cell.h"
 
@@ -106,6 +107,32 @@ BENCHMARK(BM_QuartzBlock2x2x2)->Unit(benchmark::kMillisecond)->Iterations(1);
 /// About 100,000 atoms: a 5 x 5 x 5 P 1 block of quartz (1125 sites) taken 4 x 4 x 5.
 void BM_QuartzBlock4x4x5(benchmark::State& state) { runSupercell(state, quartz5, 4, 4, 5); }
 BENCHMARK(BM_QuartzBlock4x4x5)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+/// The new and old lattice steps alone on quartz n x n x n, with (1) or without (0) the
+/// different-types checks and report text they make.
+void BM_QuartzNewCellList(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  CrystalDocument doc = quartz();
+  ScriptedUserInterface ui;
+  std::vector<UnitCellAtom> oldCell;
+  fillUnitCellFrom(doc.crystals[0], doc.sites[0], UnitCellHeading::OldCell, ui, oldCell, nullptr);
+  const float fn = static_cast<float>(n);
+  const Matrix3f m = {{{fn, 0, 0}, {0, fn, 0}, {0, 0, fn}}};
+  const Cell nc = newCellParameters(doc.crystals[0].cell, m);
+  NewCellTransfer p;
+  p.q = invertTransformMatrix(m).inverse;
+  p.tolerance = {0.4f / nc[0], 0.4f / nc[1], 0.4f / nc[2]};
+  p.searchRange = latticeSearchRange(m);
+  p.limit = 4 * oldCell.size() * static_cast<std::size_t>(n * n * n) + 1000;
+  std::vector<UnitCellAtom> atoms;
+  for (auto _ : state) {
+    std::string report;
+    transferToNewCell(oldCell, doc.sites[0], p, atoms, state.range(1) ? &report : nullptr);
+    benchmark::DoNotOptimize(atoms.data());
+  }
+  state.counters["new_cell_atoms"] = static_cast<double>(atoms.size());
+}
+BENCHMARK(BM_QuartzNewCellList)->Args({10, 0})->Args({10, 1})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_FillUnitCellP1(benchmark::State& state) {
   std::mt19937 rng(1);

@@ -5,6 +5,8 @@
 // towards the entry where the distance went round the cell; that copy is what an
 // average takes.
 
+#include <cmath>
+
 #include "transform/transform_parameters.h"
 
 namespace tessera {
@@ -12,25 +14,31 @@ namespace tessera {
 /// True when x coincides with e within t (fractions per axis); `shifted` receives x
 /// moved one cell towards e along each axis where the distance exceeds one half.
 inline bool coincides(const Vector3f& x, const Vector3f& e, const Vector3f& t, Vector3f& shifted) {
+  // All three axes are tested before deciding: one branch on the outcome instead of
+  // one per axis, whose outcome varies from candidate to candidate.
+  bool all = true;
   for (std::size_t k = 0; k < 3; ++k) {
-    float d = x[k] - e[k];
-    if (d < 0.0f) d = -d;
+    float d = std::fabs(x[k] - e[k]);
     shifted[k] = x[k];
     if (d > 0.5f) {
       d = 1.0f - d;
       shifted[k] = x[k] <= 0.5f ? x[k] + 1.0f : x[k] - 1.0f;
     }
-    if (!(d <= t[k])) return false;
+    all &= d <= t[k];
   }
-  return true;
+  return all;
 }
+
+/// reduceIntoCell for a value that is nearly always inside the cell already, as an
+/// average of positions in the cell is: the branch is then always taken the same way.
+inline float keepInCell(float u) { return (u >= kCellLow && u < kCellHigh) ? u : reduceIntoCell(u); }
 
 /// The running average (n e + x) / (n + 1) of each coordinate, reduced into the cell.
 inline Vector3f runningAverage(const Vector3f& e, int n, const Vector3f& x) {
   const float fn = static_cast<float>(n);
   const float fn1 = static_cast<float>(n + 1);
-  return {reduceIntoCell((fn * e[0] + x[0]) / fn1), reduceIntoCell((fn * e[1] + x[1]) / fn1),
-          reduceIntoCell((fn * e[2] + x[2]) / fn1)};
+  return {keepInCell((fn * e[0] + x[0]) / fn1), keepInCell((fn * e[1] + x[1]) / fn1),
+          keepInCell((fn * e[2] + x[2]) / fn1)};
 }
 
 }  // namespace tessera

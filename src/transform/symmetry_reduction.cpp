@@ -42,7 +42,7 @@ class UniqueAtoms {
 
   void append(const Site& s) {
     sites_.push_back(s);
-    grid_.insert(static_cast<int>(sites_.size()) - 1, {s.x, s.y, s.z});
+    grid_.insert({s.x, s.y, s.z});
   }
 
  private:

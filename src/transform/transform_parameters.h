@@ -4,6 +4,8 @@
 // fractional coordinate into the cell.
 
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -41,14 +43,27 @@ constexpr float kCellHigh = 0.99999f;
 /// reduceIntoCell for a value outside [-0.00001, 0.99999).
 float reduceIntoCellSlow(float u);
 
+/// u - step when `condition` holds, else u itself (u - (+0) keeps the sign of a zero).
+inline float subtractIf(float u, bool condition, float step) {
+  const std::uint32_t mask = 0u - static_cast<std::uint32_t>(condition);
+  return u - std::bit_cast<float>(std::bit_cast<std::uint32_t>(step) & mask);
+}
+
+/// reduceIntoCell for u in [-1, 2), where the first loop runs at most once and the
+/// second at most twice; written without branches, which the processor would
+/// mispredict on scattered positions.
+inline float reduceNearCell(float u) {
+  u = subtractIf(u, u < kCellLow, -1.0f);
+  u = subtractIf(u, u >= kCellHigh, 1.0f);
+  return subtractIf(u, u >= kCellHigh, 1.0f);
+}
+
 /// Reduces a fractional coordinate into the cell: while u < -0.00001 add 1, then while
 /// u >= 0.99999 subtract 1 (single precision). Whole cells are removed in one step
 /// first, which gives the same value and ends for any input.
 inline float reduceIntoCell(float u) {
   if (!(u >= -1.0f && u < 2.0f)) return reduceIntoCellSlow(u);
-  while (u < kCellLow) u += 1.0f;
-  while (u >= kCellHigh) u -= 1.0f;
-  return u;
+  return reduceNearCell(u);
 }
 
 /// True when -0.00001 < u < 0.99999.

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "core/text.h"
+#include "transform/listing_format.h"
 
 namespace tessera {
 
@@ -23,9 +24,9 @@ void appendCoordinates(std::string& r, float x, float y, float z);
 namespace {
 
 void appendCoordinates(std::string& r, float x, float y, float z) {
-  appendFormat(r, "% 9.5f", x);
-  appendFormat(r, "% 9.5f", y);
-  appendFormat(r, "% 9.5f", z);
+  appendListed(r, "% 9.5f", x);
+  appendListed(r, "% 9.5f", y);
+  appendListed(r, "% 9.5f", z);
 }
 
 }  // namespace
@@ -59,7 +60,7 @@ void appendInputAtomsHeading(std::string& r) {
 }
 
 void appendSiteLine(std::string& r, int number, const Site& s) {
-  appendFormat(r, "    %4d  %6.6s  %4d", number, s.label.c_str(), s.typeNumber);
+  appendListed(r, "    %4d  %6.6s  %4d", number, s.label.c_str(), s.typeNumber);
   r += "  ";
   appendCoordinates(r, s.x, s.y, s.z);
   r += "\n";
@@ -112,13 +113,13 @@ void appendNewCellList(std::string& r, const std::vector<UnitCellAtom>& atoms, c
   r += "\n\n";
   int number = 0;
   for (const UnitCellAtom& a : atoms) {
-    appendFormat(r, "    %4d  %6.6s  %4d  %4d", ++number, labelOfSite(sites, a.siteIndex).c_str(), a.siteIndex,
+    appendListed(r, "    %4d  %6.6s  %4d  %4d", ++number, labelOfSite(sites, a.siteIndex).c_str(), a.siteIndex,
                  a.typeNumber);
     r += "  ";
-    appendFormat(r, " %9.5f", a.x);
-    appendFormat(r, " %9.5f", a.y);
-    appendFormat(r, " %9.5f", a.z);
-    appendFormat(r, "       %3d", a.averagedCount);
+    appendListed(r, " %9.5f", a.x);
+    appendListed(r, " %9.5f", a.y);
+    appendListed(r, " %9.5f", a.z);
+    appendListed(r, "       %3d", a.averagedCount);
     r += "\n";
   }
 }
@@ -128,10 +129,10 @@ void appendUniqueAtoms(std::string& r, const std::vector<Site>& unique) {
   r += "\n\n";
   int number = 0;
   for (const Site& s : unique) {
-    appendFormat(r, "    %4d  %6.6s  %4d", ++number, s.label.c_str(), s.typeNumber);
+    appendListed(r, "    %4d  %6.6s  %4d", ++number, s.label.c_str(), s.typeNumber);
     r += "  ";
     appendCoordinates(r, s.x, s.y, s.z);
-    appendFormat(r, "  %3d", s.auxNumber);
+    appendListed(r, "  %3d", s.auxNumber);
     r += "\n";
   }
 }

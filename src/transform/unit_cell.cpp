@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "symmetry/symmetry_operators.h"
 #include "transform/fractional_grid.h"
+#include "transform/listing_format.h"
 #include "transform/transform_report.h"
 
 namespace tessera {
@@ -94,6 +95,17 @@ bool translateIntoCell(const Vector3f& z, const std::array<int, 3>& aperiodic, V
         break;
       }
     }
+    // 0.99999 itself is out of the cell and 0.99999 - 1 rounds to just below -0.00001:
+    // a coordinate there lies on the cell face, where reducing into the cell puts it,
+    // and no whole translation brings it strictly inside. It is taken on the lower
+    // face rather than losing the atom.
+    for (std::size_t i = 0; i < 5 && !found; ++i) {
+      const float v = z[k] + kTries[i];
+      if (onLowerFace(v)) {
+        w[k] = v;
+        found = true;
+      }
+    }
     if (!found) return false;
   }
   return true;
@@ -108,11 +120,11 @@ std::string unitCellHeading(UnitCellHeading heading) {
 }
 
 void appendUnitCellAtomLine(std::string& s, int number, const UnitCellAtom& a, const std::string& label) {
-  appendFormat(s, "    %4d  %6.6s  %4d  %4d", number, label.c_str(), a.siteIndex, a.typeNumber);
+  appendListed(s, "    %4d  %6.6s  %4d  %4d", number, label.c_str(), a.siteIndex, a.typeNumber);
   s += "  ";
-  appendFormat(s, "% 9.5f", a.x);
-  appendFormat(s, "% 9.5f", a.y);
-  appendFormat(s, "% 9.5f", a.z);
+  appendListed(s, "% 9.5f", a.x);
+  appendListed(s, "% 9.5f", a.y);
+  appendListed(s, "% 9.5f", a.z);
   s += "\n";
 }
 
@@ -168,7 +180,7 @@ bool fillUnitCellFrom(CrystalRecord& crystal, std::vector<Site>& sites, UnitCell
             atom.averagedCount = 1;
             atom.typeNumber = site.typeNumber;
             atoms.push_back(atom);
-            if (useGrid) grid.insert(static_cast<int>(atoms.size() - 1 - first), w);
+            if (useGrid) grid.insert(w);
             ++site.auxNumber;
           }
         }

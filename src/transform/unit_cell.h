@@ -36,8 +36,13 @@ inline bool appliesInversion(const CrystalRecord& c) { return c.acentric == 0 &&
 Vector3f applyOperator(const SymmetryOperator& op, float sign, const Vector3f& x);
 
 /// Brings z into the cell by the first lattice translation (0, 1, -1, 2, -2 per axis,
-/// only 0 along an aperiodic axis) that does; false when none does.
+/// only 0 along an aperiodic axis) that does, or else onto the lower cell face (see
+/// onLowerFace); false when neither is possible.
 bool translateIntoCell(const Vector3f& z, const std::array<int, 3>& aperiodic, Vector3f& w);
+
+/// True for a coordinate just below -0.00001 (within 0.000001), such as 0.99999 - 1:
+/// on the lower cell face, where reducing into the cell may leave a coordinate.
+inline bool onLowerFace(float v) { return v <= kCellLow && v >= kCellLow - 1e-6f; }
 
 /// Which heading the listing of a unit-cell list carries.
 enum class UnitCellHeading { OldCell, NewCell };

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <random>
 
 #include "core/scripted_user_interface.h"
@@ -73,12 +75,15 @@ Cell cellFor(Random& r, char system) {
   }
 }
 
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+/// Equal bit for bit: a zero keeps its sign, which the report shows.
 bool same(const std::vector<UnitCellAtom>& a, const std::vector<UnitCellAtom>& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i].x != b[i].x || a[i].y != b[i].y || a[i].z != b[i].z || a[i].siteIndex != b[i].siteIndex ||
-        a[i].operatorIndex != b[i].operatorIndex || a[i].averagedCount != b[i].averagedCount ||
-        a[i].typeNumber != b[i].typeNumber)
+    if (!sameBits(a[i].x, b[i].x) || !sameBits(a[i].y, b[i].y) || !sameBits(a[i].z, b[i].z) ||
+        a[i].siteIndex != b[i].siteIndex || a[i].operatorIndex != b[i].operatorIndex ||
+        a[i].averagedCount != b[i].averagedCount || a[i].typeNumber != b[i].typeNumber)
       return false;
   return true;
 }
@@ -148,9 +153,9 @@ TEST(TransformDifferential, IndexedSearchesGiveThePlainScansResults) {
     ASSERT_EQ(static_cast<int>(ui.messages().size()), initialAtom);
     ASSERT_EQ(fastUnique.size(), refUnique.size());
     for (std::size_t i = 0; i < refUnique.size(); ++i) {
-      EXPECT_EQ(fastUnique[i].x, refUnique[i].x);
-      EXPECT_EQ(fastUnique[i].y, refUnique[i].y);
-      EXPECT_EQ(fastUnique[i].z, refUnique[i].z);
+      EXPECT_TRUE(sameBits(fastUnique[i].x, refUnique[i].x));
+      EXPECT_TRUE(sameBits(fastUnique[i].y, refUnique[i].y));
+      EXPECT_TRUE(sameBits(fastUnique[i].z, refUnique[i].z));
       EXPECT_EQ(fastUnique[i].auxNumber, refUnique[i].auxNumber);
       EXPECT_EQ(fastUnique[i].label, refUnique[i].label);
     }
@@ -164,10 +169,20 @@ TEST(TransformDifferential, ReductionIntoTheCellEqualsTheOneCellLoops) {
   std::uniform_real_distribution<float> wide(-3000.0f, 3000.0f), narrow(-2.5f, 2.5f);
   for (int i = 0; i < 50000; ++i) {
     const float u = (i % 2) ? wide(rng) : narrow(rng);
-    ASSERT_EQ(reduceIntoCell(u), reference::reduce(u)) << u;
+    ASSERT_TRUE(sameBits(reduceIntoCell(u), reference::reduce(u))) << u;
   }
-  for (float u : {0.99999f, -0.00001f, 1.0f, 2.0f, -1.0f, -2.0f, 0.0f, 1e-7f, -1e-7f})
-    EXPECT_EQ(reduceIntoCell(u), reference::reduce(u)) << u;
+  // The ends of the range the reduction takes without loops, the cell bounds on either
+  // side, and zeros of both signs.
+  std::vector<float> edges;
+  for (float v : {-1.0f, 2.0f, 1.99999f, 1.0f, 0.99999f, -0.00001f, 0.0f, -0.0f, 1e-7f, -1e-7f, 1e-40f, -1e-40f,
+                  -0.99999f, -1.00001f, 0.5f, 1.5f, -2.0f})
+    for (float w = v, k = 0; k < 4; ++k, w = std::nextafter(w, 10.0f)) edges.push_back(w);
+  for (float v : edges) {
+    EXPECT_TRUE(sameBits(reduceIntoCell(v), reference::reduce(v))) << v;
+    EXPECT_TRUE(sameBits(reduceIntoCell(-v), reference::reduce(-v))) << -v;
+    const float down = std::nextafter(v, -10.0f);
+    EXPECT_TRUE(sameBits(reduceIntoCell(down), reference::reduce(down))) << down;
+  }
 }
 
 }  // namespace

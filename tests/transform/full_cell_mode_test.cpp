@@ -154,6 +154,37 @@ TEST(FullCellMode, FixedRulesMergeAcrossFacesAndWarnOfAWrongNewSymmetry) {
   EXPECT_NE(y.report.find("All atoms in new unit cell", recycle), std::string::npos);
 }
 
+TEST(FullCellMode, AtomsOnTheCellFaceAreKept) {
+  // 0.99999 is outside the cell, and 0.99999 - 1 is just below -0.00001: no whole
+  // translation brings either strictly inside. Such atoms stay, on the lower face.
+  const float face = 0.99999f - 1.0f;
+  ASSERT_LT(face, kCellLow);
+  CrystalDocument doc = test::makeDocument("P 1", {"X,Y,Z;"}, 1, 1, {10, 10, 10, 90, 90, 90},
+                                           {test::makeSite("A", 6, 0.99999f, 0.5f, 0.5f),
+                                            test::makeSite("B", 8, 0.5f, face, 0.25f)});
+  std::vector<UnitCellAtom> atoms;
+  std::string listing;
+  ScriptedUserInterface ui;
+  ASSERT_TRUE(fillUnitCellFrom(doc.crystals[0], doc.sites[0], UnitCellHeading::OldCell, ui, atoms, &listing));
+  ASSERT_EQ(atoms.size(), 2u);
+  EXPECT_EQ(listing.find("not in cell"), std::string::npos);
+  EXPECT_EQ(atoms[0].x, face);
+  EXPECT_EQ(atoms[1].y, face);
+
+  // The unit matrix keeps both, without a question about special positions; a doubled
+  // cell keeps twice as many (in a 15 x 15 x 15 quartz cell 225 atoms were lost here).
+  FullRun r = runFull(doc, ui);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.report.find("not in cell"), std::string::npos);
+  EXPECT_EQ(doc.newSiteCount(), 2);
+  EXPECT_TRUE(ui.questions().empty());
+  doc.transformation.matrix = diagonal(2, 2, 1);
+  r = runFull(doc, ui);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(doc.newSiteCount(), 8);
+  EXPECT_TRUE(ui.questions().empty());
+}
+
 TEST(FullCellMode, DifferentTypesAreReportedAndMerged) {
   CrystalDocument doc = test::makeDocument("P 1", {"X,Y,Z;"}, 1, 1, {10, 10, 10, 90, 90, 90},
                                            {test::makeSite("Fe1", 26, 0.3f, 0.3f, 0.3f), test::makeSite("Co1", 27, 0.31f, 0.3f, 0.3f)});

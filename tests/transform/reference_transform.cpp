@@ -45,8 +45,28 @@ bool imageInCell(const CrystalRecord& c, const V& z, V& w) {
           return true;
         }
       }
+  // Along an axis where no translation fits, a coordinate just below -0.00001 is on the
+  // cell face and taken there.
+  for (int a = 0; a < 3; ++a) {
+    bool placed = false;
+    for (float t : tries) {
+      const float v = z[a] + t;
+      if (!placed && -0.00001f < v && v < 0.99999f) {
+        w[a] = v;
+        placed = true;
+      }
+    }
+    for (float t : tries) {
+      const float v = z[a] + t;
+      if (!placed && v <= -0.00001f && v >= -0.00001f - 1e-6f) {
+        w[a] = v;
+        placed = true;
+      }
+    }
+    if (!placed) return false;
+  }
   (void)c;
-  return false;
+  return true;
 }
 
 /// Every image (sign, operator, centring) of x in the cell, with the operator number;
