@@ -78,19 +78,7 @@ bool fillDialog(const ConvertOptions& o, DialogModel& model) {
     if (o.typeSource) imp->typeNumberSource = *o.typeSource;
     return true;
   }
-  if (auto* sets = dynamic_cast<DataSetModel*>(&model)) {
-    if (o.block.empty()) return true;
-    if (const auto n = parseLong(o.block)) {
-      sets->selection = static_cast<int>(*n);
-      return *n >= 1 && *n <= static_cast<long>(sets->names.size());
-    }
-    for (std::size_t i = 0; i < sets->names.size(); ++i)
-      if (sets->names[i] == o.block || equalsIgnoreCase(sets->names[i], o.block)) {
-        sets->selection = static_cast<int>(i + 1);
-        return true;
-      }
-    return false;
-  }
+  if (auto* sets = dynamic_cast<DataSetModel*>(&model)) return chooseDataSet(*sets, o.block);
   if (auto* exp = dynamic_cast<ExportDialogModel*>(&model)) {
     exp->crystalChoice = 0;
     if (o.convMode) exp->convMode = *o.convMode;
@@ -137,6 +125,20 @@ std::optional<int> importKindForPath(const ProgramSettings& settings, const std:
   for (int k = 0; k < kImportKindCount; ++k)
     if (equalsIgnoreCase(settings.importExtensions[static_cast<std::size_t>(k)], ext)) return k;
   return std::nullopt;
+}
+
+bool chooseDataSet(DataSetModel& sets, const std::string& block) {
+  if (block.empty()) return true;
+  if (const auto n = parseLong(block)) {
+    sets.selection = static_cast<int>(*n);
+    return *n >= 1 && *n <= static_cast<long>(sets.names.size());
+  }
+  for (std::size_t i = 0; i < sets.names.size(); ++i)
+    if (sets.names[i] == block || equalsIgnoreCase(sets.names[i], block)) {
+      sets.selection = static_cast<int>(i + 1);
+      return true;
+    }
+  return false;
 }
 
 std::optional<int> exportCommandForPath(const ProgramSettings& settings, const std::string& path) {

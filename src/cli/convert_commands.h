@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "formats/import_dialogs.h"
 
 namespace tessera::cli {
 
@@ -15,6 +16,10 @@ CliCommand convertCommand();
 /// The import kind an input path's extension names (the import options' extensions,
 /// ".res" for SHELX too); nullopt when none does.
 std::optional<int> importKindForPath(const ProgramSettings& settings, const std::string& path);
+
+/// Selects a data set by 1-based number or by name (any case) for a file holding several;
+/// an empty choice keeps the preselected one. False when nothing matches.
+bool chooseDataSet(DataSetModel& sets, const std::string& block);
 
 /// The export command of an output path's extension (as importKindForPath reads it);
 /// nullopt when none does.

@@ -1,5 +1,6 @@
 #include "cli/document_commands.h"
 
+#include "cli/convert_commands.h"
 #include "commands/control_window.h"
 
 namespace tessera::cli {
@@ -8,9 +9,23 @@ namespace {
 
 int runShow(CliContext& context, const std::vector<std::string>& args) {
   const CliCommand* self = findCommand("show");
-  if (args.size() != 1) return usageError(context, *self, "expected one file");
+  std::vector<std::string> files;
+  std::string block;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--block") {
+      if (++i >= args.size()) return usageError(context, *self, "--block needs a number or a name");
+      block = args[i];
+    } else {
+      files.push_back(args[i]);
+    }
+  }
+  if (files.size() != 1) return usageError(context, *self, "expected one file");
+  context.ui.dialogFiller = [&block](DialogModel& m) {
+    auto* sets = dynamic_cast<DataSetModel*>(&m);
+    return !sets || chooseDataSet(*sets, block);
+  };
   CrystalDocument& doc = context.session.document;
-  if (!loadDocument(context, args[0])) return kExitFailed;
+  if (!loadDocument(context, files[0])) return kExitFailed;
   doc.selectedSite = 0;
   const ControlWindowContent c = controlWindowContent(doc);
   std::ostream& out = context.out;
@@ -37,9 +52,10 @@ int runSave(CliContext& context, const std::vector<std::string>& args) {
 
 CliCommand showCommand() {
   return {"show", "print what the Control Window shows for a document",
-          "usage: tessera-cli show FILE\n"
+          "usage: tessera-cli show FILE [--block N|NAME]\n"
           "Prints the File line, the symmetry line, the site list, the cell (a b c alpha beta gamma,\n"
-          "degrees) and the texts of the selected site (site 1).\n",
+          "degrees) and the texts of the selected site (site 1). FILE is a native document or any\n"
+          "importable file; --block chooses the data set of a file holding several.\n",
           runShow};
 }
 

@@ -30,6 +30,14 @@ TEST(Cli, ShowPrintsTheControlWindow) {
   EXPECT_NE(res.out.find("    1 FE1     26   0.50000   0.50000   0.50000"), std::string::npos);
   EXPECT_NE(res.out.find("7.512 9.843 11.207 90 102.35 90"), std::string::npos);
   EXPECT_EQ(res.err, "tessera: 2 residual-density peaks (Q) skipped\n");
+
+  // A file of several data sets: --block picks one by number or name.
+  const std::string journal = std::string(TESSERA_FIXTURES) + "/cif/journal_multiblock.cif";
+  const CliRun second = runCli({"show", journal, "--block", "2"});
+  ASSERT_EQ(second.code, 0) << second.err;
+  EXPECT_NE(second.out.find("    1 Cl1     17   0.12345"), std::string::npos);
+  EXPECT_EQ(runCli({"show", journal, "--block", "nosuchblock"}).code, 1);
+  EXPECT_EQ(runCli({"show", journal, "--block"}).code, 2);
 }
 
 TEST(Cli, SaveRoundTripsAndReportsFailures) {
