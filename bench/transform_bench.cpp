@@ -8,25 +8,13 @@
 #include "core/crystal_document.h"
 #include "core/scripted_user_interface.h"
 #include "core/text.h"
+#include "support/structures.h"
 #include "transform/new_cell_list.h"
 #include "transform/transform_engine.h"
 #include "transform/unit_cell.h"
 
 namespace tessera {
 namespace {
-
-Site atom(const std::string& label, int type, float x, float y, float z) {
-  Site s;
-  s.label = label;
-  s.typeNumber = type;
-  s.x = x;
-  s.y = y;
-  s.z = z;
-  s.ortepType = 6;
-  s.isoValue = 1.0f;
-  s.normaliseOccupants(0);
-  return s;
-}
 
 CrystalRecord crystal(const std::vector<std::string>& lines, const Cell& cell) {
   CrystalRecord c;
@@ -44,10 +32,11 @@ const Cell kQuartzCell = {4.913f, 4.913f, 5.405f, 90 * kDegToRad, 90 * kDegToRad
 /// Quartz in P 32 2 1 (9 atoms in the cell); the New crystal in P 1.
 CrystalDocument quartz() {
   CrystalDocument doc;
-  doc.crystals[0] = crystal({"X,Y,Z;", "-Y,X-Y,2/3+Z;", "-X+Y,-X,1/3+Z;", "Y,X,-Z;", "X-Y,-Y,1/3-Z;", "-X,-X+Y,2/3-Z;"},
-                            kQuartzCell);
+  doc.crystals[0] =
+      crystal({"X,Y,Z;", "-Y,X-Y,2/3+Z;", "-X+Y,-X,1/3+Z;", "Y,X,-Z;", "X-Y,-Y,1/3-Z;", "-X,-X+Y,2/3-Z;"}, kQuartzCell);
   doc.crystals[1] = crystal({"X,Y,Z;"}, kQuartzCell);
-  doc.sites[0] = {atom("Si1", 14, 0.4697f, 0.0f, 1.0f / 6.0f), atom("O1", 8, 0.4135f, 0.2669f, 0.2858f)};
+  doc.sites[0] = {test::makeSite("Si1", 14, 0.4697f, 0.0f, 1.0f / 6.0f),
+                  test::makeSite("O1", 8, 0.4135f, 0.2669f, 0.2858f)};
   doc.documentPath = "/tmp/tessera-bench.tsr";
   return doc;
 }
@@ -59,16 +48,16 @@ CrystalDocument quartzP1Supercell(int n) {
   ScriptedUserInterface ui;
   fillUnitCellFrom(base.crystals[0], base.sites[0], UnitCellHeading::OldCell, ui, atoms, nullptr);
   CrystalDocument doc;
-  const Cell cell = {kQuartzCell[0] * n, kQuartzCell[1] * n, kQuartzCell[2] * n, kQuartzCell[3], kQuartzCell[4],
-                     kQuartzCell[5]};
+  const Cell cell = {kQuartzCell[0] * n, kQuartzCell[1] * n, kQuartzCell[2] * n,
+                     kQuartzCell[3],     kQuartzCell[4],     kQuartzCell[5]};
   doc.crystals[0] = crystal({"X,Y,Z;"}, cell);
   doc.crystals[1] = doc.crystals[0];
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j)
       for (int k = 0; k < n; ++k)
         for (const UnitCellAtom& a : atoms)
-          doc.sites[0].push_back(atom(base.sites[0][static_cast<std::size_t>(a.siteIndex - 1)].label, a.typeNumber,
-                                      (a.x + i) / n, (a.y + j) / n, (a.z + k) / n));
+          doc.sites[0].push_back(test::makeSite(base.sites[0][static_cast<std::size_t>(a.siteIndex - 1)].label,
+                                                a.typeNumber, (a.x + i) / n, (a.y + j) / n, (a.z + k) / n));
   doc.documentPath = "/tmp/tessera-bench.tsr";
   return doc;
 }
@@ -138,7 +127,8 @@ void BM_FillUnitCellP1(benchmark::State& state) {
   std::mt19937 rng(1);
   std::uniform_real_distribution<float> u(0.0f, 0.99f);
   std::vector<Site> sites;
-  for (int i = 0; i < state.range(0); ++i) sites.push_back(atom(format("C%d", i + 1), 6, u(rng), u(rng), u(rng)));
+  for (int i = 0; i < state.range(0); ++i)
+    sites.push_back(test::makeSite(format("C%d", i + 1), 6, u(rng), u(rng), u(rng)));
   CrystalRecord c = crystal({"X,Y,Z;"}, {20, 20, 20, 90 * kDegToRad, 90 * kDegToRad, 90 * kDegToRad});
   ScriptedUserInterface ui;
   std::vector<UnitCellAtom> atoms;

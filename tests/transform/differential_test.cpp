@@ -10,7 +10,7 @@
 #include "core/scripted_user_interface.h"
 #include "symmetry/symmetry_operators.h"
 #include "transform/reference_transform.h"
-#include "transform/structures.h"
+#include "support/structures.h"
 
 namespace tessera {
 namespace {

@@ -7,7 +7,7 @@
 #include "core/scripted_user_interface.h"
 #include "support/test_paths.h"
 #include "transform/hkl_transform.h"
-#include "transform/structures.h"
+#include "support/structures.h"
 
 namespace tessera {
 namespace {

@@ -17,7 +17,7 @@
 #include "transform/indexed_list.h"
 #include "transform/lattice_images.h"
 #include "transform/reference_transform.h"
-#include "transform/structures.h"
+#include "support/structures.h"
 
 namespace tessera {
 namespace {

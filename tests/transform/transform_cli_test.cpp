@@ -8,7 +8,7 @@
 #include "core/native_file.h"
 #include "core/scripted_user_interface.h"
 #include "support/test_paths.h"
-#include "transform/structures.h"
+#include "support/structures.h"
 
 namespace tessera {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "core/scripted_user_interface.h"
 #include "support/test_paths.h"
-#include "transform/structures.h"
+#include "support/structures.h"
 #include "transform/transform_engine.h"
 
 namespace tessera {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/scripted_user_interface.h"
-#include "transform/structures.h"
+#include "support/structures.h"
 #include "transform/transform_parameters_model.h"
 
 namespace tessera {

@@ -1,8 +1,9 @@
-#include "transform/structures.h"
+#include "support/structures.h"
 
 #include <random>
 
 #include "core/text.h"
+#include "support/builders.h"
 
 namespace tessera::test {
 
@@ -31,16 +32,10 @@ std::vector<std::string> cubicRotationLines() {
 }  // namespace
 
 Site makeSite(const std::string& label, int type, float x, float y, float z, float b) {
-  Site s;
-  s.label = label;
-  s.typeNumber = type;
-  s.x = x;
-  s.y = y;
-  s.z = z;
+  Site s = siteAt(label, x, y, z, type);
   s.ortepType = 6;
   s.tfClass = 1;
   s.isoValue = b;
-  s.normaliseOccupants(0);
   return s;
 }
 
@@ -69,8 +64,8 @@ CrystalDocument rockSalt() {
 
 CrystalDocument quartz() {
   return makeDocument("P 32 2 1",
-                      {"X,Y,Z;", "-Y,X-Y,2/3+Z;", "-X+Y,-X,1/3+Z;", "Y,X,-Z;", "X-Y,-Y,1/3-Z;", "-X,-X+Y,2/3-Z;"},
-                      1, 1, {4.913f, 4.913f, 5.405f, 90, 90, 120},
+                      {"X,Y,Z;", "-Y,X-Y,2/3+Z;", "-X+Y,-X,1/3+Z;", "Y,X,-Z;", "X-Y,-Y,1/3-Z;", "-X,-X+Y,2/3-Z;"}, 1, 1,
+                      {4.913f, 4.913f, 5.405f, 90, 90, 120},
                       {makeSite("Si1", 14, 0.4697f, 0.0f, 1.0f / 6.0f), makeSite("O1", 8, 0.4135f, 0.2669f, 0.2858f)});
 }
 
@@ -97,8 +92,7 @@ CrystalDocument randomP1(int count, unsigned seed) {
   std::mt19937 rng(seed);
   std::uniform_real_distribution<float> u(0.0f, 0.99f);
   std::vector<Site> sites;
-  for (int i = 0; i < count; ++i)
-    sites.push_back(makeSite(format("C%d", i + 1), 6, u(rng), u(rng), u(rng)));
+  for (int i = 0; i < count; ++i) sites.push_back(makeSite(format("C%d", i + 1), 6, u(rng), u(rng), u(rng)));
   return makeDocument("P 1", {"X,Y,Z;"}, 1, 1, {10, 11, 12, 85, 95, 100}, sites);
 }
 
