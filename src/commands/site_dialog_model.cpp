@@ -201,27 +201,24 @@ int SiteDialogModel::addOccupant() {
   if (s.occupants.empty()) s.occupants.push_back(SiteOccupant::makeDefault(clampLabel(label), index_, typeNumber));
   s.occupants.push_back(SiteOccupant::makeDefault(clampLabel(label), index_, typeNumber));
   const int j = s.occupantCount() - 1;
-  OccupantDialogModel dialog;
-  dialog.load(s.occupants.back(), j);
-  if (!ui_.runDialog(dialog)) {
-    site().occupants.pop_back();
-    return j - 1;
-  }
-  dialog.store(site().occupants[static_cast<std::size_t>(j)]);
-  occupantChanged_ = true;
-  return j;
+  if (runOccupantDialog(j)) return j;
+  site().occupants.pop_back();
+  return j - 1;
 }
 
 int SiteDialogModel::editOccupant(int j) {
-  Site& s = site();
-  if (j < 0 || j >= s.occupantCount()) return -1;
-  OccupantDialogModel dialog;
-  dialog.load(s.occupants[static_cast<std::size_t>(j)], j);
-  if (ui_.runDialog(dialog)) {
-    dialog.store(site().occupants[static_cast<std::size_t>(j)]);
-    occupantChanged_ = true;
-  }
+  if (j < 0 || j >= site().occupantCount()) return -1;
+  runOccupantDialog(j);
   return j;
+}
+
+bool SiteDialogModel::runOccupantDialog(int j) {
+  OccupantDialogModel dialog;
+  dialog.load(site().occupants[static_cast<std::size_t>(j)], j);
+  if (!ui_.runDialog(dialog)) return false;
+  dialog.store(site().occupants[static_cast<std::size_t>(j)]);
+  occupantChanged_ = true;
+  return true;
 }
 
 int SiteDialogModel::deleteOccupant(int j) {

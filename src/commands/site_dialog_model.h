@@ -91,6 +91,8 @@ class SiteDialogModel : public DialogModel {
  private:
   void loadFields();
   void dropNewSite();
+  /// Runs the occupant dialog on occupant j; true when OK stored it.
+  bool runOccupantDialog(int j);
   Site& site();
   const Site& site() const;
 
