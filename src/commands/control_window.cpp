@@ -21,7 +21,8 @@ ControlWindowContent controlWindowContent(CrystalDocument& doc) {
   c.symmetryLine = symmetryLineOf(doc.crystals[0]);
   c.header = kSiteListHeader;
   c.rows.reserve(doc.sites[0].size());
-  for (int i = 0; i < doc.siteCount(); ++i) c.rows.push_back(siteSummaryRow(doc, i));
+  const ReciprocalCell reciprocal = prepareReciprocalCell(doc.crystals[0].cell);
+  for (int i = 0; i < doc.siteCount(); ++i) c.rows.push_back(siteSummaryRow(doc, i, reciprocal));
   if (doc.siteCount() <= doc.selectedSite) doc.selectedSite = 0;
   for (int k = 0; k < 6; ++k) c.cellFields[k] = cellFieldText(doc.crystals[0].cell[k], k >= 3);
   c.selected = selectedSiteTexts(doc, doc.selectedSite);

@@ -6,8 +6,11 @@
 namespace tessera {
 
 std::string siteSummaryRow(const CrystalDocument& doc, int i) {
+  return siteSummaryRow(doc, i, prepareReciprocalCell(doc.crystals[0].cell));
+}
+
+std::string siteSummaryRow(const CrystalDocument& doc, int i, const ReciprocalCell& rc) {
   const Site& s = doc.sites[0].at(static_cast<std::size_t>(i));
-  const ReciprocalCell rc = prepareReciprocalCell(doc.crystals[0].cell);
   float sof = 0.0f;
   for (const SiteOccupant& o : s.occupants) sof += o.occupancy;
   return format("%5d %-6s %3d %9.5f %9.5f %9.5f  %5.2f  %5.2f  %3d", i + 1, s.label.c_str(), s.typeNumber, s.x, s.y,

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/crystal_document.h"
+#include "core/temperature_factor.h"
 
 namespace tessera {
 
@@ -15,6 +16,8 @@ inline constexpr const char* kSiteListHeader =
 
 /// The Control Window row of input site i (0-based).
 std::string siteSummaryRow(const CrystalDocument& doc, int i);
+/// The same with the Old crystal's reciprocal cell already prepared (one per listing).
+std::string siteSummaryRow(const CrystalDocument& doc, int i, const ReciprocalCell& reciprocal);
 
 /// Temperature-factor line, vector line and "Selected atom" caption of input site i.
 std::array<std::string, 3> selectedSiteTexts(const CrystalDocument& doc, int i);
