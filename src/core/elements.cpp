@@ -27,6 +27,15 @@ TypeLookup oneLetter(char c) {
   return {};
 }
 
+/// Hydrogen isotopes: type number 1, their own symbol kept for the neutron lengths.
+TypeLookup isotope(char c) {
+  if (lower(c) == 'd') return {1, "D"};
+  if (lower(c) == 't') return {1, "T"};
+  return {};
+}
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
 }  // namespace
 
 std::string elementSymbol(int z) {
@@ -44,7 +53,30 @@ TypeLookup typeFromLabel(std::string_view label) {
     if (lower(kElements[k][0]) == lower(c1) && lower(kElements[k][1]) == lower(c2))
       return {static_cast<int>(k) + 1, std::string(kElements[k], 2)};
   }
-  return oneLetter(c1);
+  TypeLookup found = oneLetter(c1);
+  // Deuterium labels (D1, Dw) of neutron studies; a T label stays unmatched, since
+  // T1, T2 name tetrahedral sites in framework structures far more often than tritium.
+  if (found.typeNumber == 0 && lower(c1) == 'd') found = isotope(c1);
+  return found;
+}
+
+TypeLookup typeFromElementSymbol(std::string_view text) {
+  std::size_t letters = 0;
+  while (letters < text.size() && isLetter(text[letters])) ++letters;
+  // What follows the symbol (a charge, digits, a note in brackets) does not matter, but
+  // a third letter makes a word, not a symbol.
+  if (letters == 0 || letters > 2) return {};
+  const char c1 = text[0];
+  if (letters == 1) {
+    const TypeLookup found = oneLetter(c1);
+    return found.typeNumber > 0 ? found : isotope(c1);
+  }
+  const char c2 = text[1];
+  for (std::size_t k = 0; k < kElements.size(); ++k) {
+    if (kElements[k][0] != ' ' && lower(kElements[k][0]) == lower(c1) && lower(kElements[k][1]) == lower(c2))
+      return {static_cast<int>(k) + 1, std::string(kElements[k], 2)};
+  }
+  return {};
 }
 
 }  // namespace tessera

@@ -16,7 +16,14 @@ struct TypeLookup {
 };
 
 /// Atom type number and element symbol from the first two characters of a label
-/// (case ignored): a two-letter symbol first, then a one-letter symbol.
+/// (case ignored): a two-letter symbol first, then a one-letter symbol; a label that
+/// starts with D and matches no element is deuterium (type 1, element "D").
 TypeLookup typeFromLabel(std::string_view label);
+
+/// Type number and element symbol of a text that names an element: a symbol of the
+/// table, D or T (hydrogen isotopes, type 1, the symbol kept), optionally followed by
+/// anything but a letter ("Fe3+", "O2-(H2O)", "C", "D"); case ignored. Empty for anything
+/// else ("Wat", "OH-", "?", "Xx").
+TypeLookup typeFromElementSymbol(std::string_view text);
 
 }  // namespace tessera

@@ -21,13 +21,45 @@ const char* kAllocationFailed = "New allocation for input atoms failed";
 /// still grows past this as sites actually arrive.
 constexpr long kMaxReservedAhead = 100000;
 constexpr int kMaxDataSets = 100;
+constexpr std::size_t kMaxWyckoffLength = 8;
 
 std::string folderOf(const std::string& path) {
   const auto slash = path.find_last_of("/\\");
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+bool within(float v, double limit) { return std::isfinite(v) && std::fabs(v) <= limit; }
+
+/// False when a value of the site could not be saved and read back.
+bool siteValuesInRange(const Site& s) {
+  for (float v : {s.x, s.y, s.z})
+    if (!within(v, kMaxImportedCoordinate)) return false;
+  for (float v : {s.isoValue, s.vectorLength, s.radius})
+    if (!within(v, kMaxImportedValue)) return false;
+  for (float v : s.aniso)
+    if (!within(v, kMaxImportedValue)) return false;
+  for (float v : s.vector)
+    if (!within(v, kMaxImportedValue)) return false;
+  for (const SiteOccupant& o : s.occupants) {
+    if (!std::isfinite(o.occupancy) || o.occupancy < 0.0f || o.occupancy > kMaxImportedOccupancy) return false;
+    if (!within(o.charge, kMaxImportedValue)) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+std::string withoutControlCharacters(std::string_view text, bool& found) {
+  std::string out(text);
+  for (char& c : out) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) {
+      c = '_';
+      found = true;
+    }
+  }
+  return out;
+}
 
 ImportContext::ImportContext(Session& s, int kind)
     : session(s), ui(s.ui), settings(s.settings), commandKind(kind), importKind(kind) {}
@@ -100,17 +132,31 @@ bool ReserveSites(ImportContext& context, long count) {
 bool AddImportedSite(ImportContext& context, Site site, std::string_view label, std::string_view typeText) {
   std::vector<Site>& sites = context.sites();
   if (site.occupants.empty()) site.occupants.push_back(SiteOccupant::makeDefault(site.label, 0, 0));
+  if (!siteValuesInRange(site)) {
+    ++context.refusedSites;
+    return true;
+  }
   SiteOccupant& first = site.occupants[0];
+  // "?" and "." are the CIF's unknown and inapplicable: no element.
+  if (first.element == "?" || first.element == ".") first.element.clear();
   if (!(site.typeNumber > 0 && !first.element.empty())) {
-    TypeLookup found = typeFromLabel(label);
-    if (context.settings.typeNumberSource == 1 && !typeText.empty()) found = typeFromLabel(typeText);
+    // An element symbol given by the file decides; the label is the fallback.
+    TypeLookup found = typeFromElementSymbol(typeText);
+    if (found.typeNumber == 0) {
+      found = typeFromLabel(label);
+      if (context.settings.typeNumberSource == 1 && !typeText.empty()) found = typeFromLabel(typeText);
+    }
     if (site.typeNumber <= 0) site.typeNumber = found.typeNumber;
     if (first.element.empty()) first.element = found.element.empty() ? "*" : found.element;
   }
-  site.label = clampLabel(site.label);
+  bool& control = context.controlCharacters;
+  site.label = clampLabel(withoutControlCharacters(site.label, control));
+  // Texts as long as the native file keeps them, so that a save reopens the same.
+  site.wyckoff = cut(withoutControlCharacters(site.wyckoff, control), kMaxWyckoffLength);
   const int index = static_cast<int>(sites.size());
   for (SiteOccupant& o : site.occupants) {
-    o.label = clampLabel(o.label);
+    o.label = clampLabel(withoutControlCharacters(o.label, control));
+    o.element = clampLabel(withoutControlCharacters(o.element, control));
     o.origNumber = index;
   }
   site.normaliseOccupants(index);

@@ -60,6 +60,8 @@ class ImportContext {
   std::string path;            ///< the chosen import file
   std::ifstream file;          ///< opened by ChooseImportFile(true)
   std::vector<std::string> dataSetNames;  ///< names 1..count (index 0 holds name 1)
+  int refusedSites = 0;        ///< sites refused for values out of range (reported by the finish)
+  bool controlCharacters = false;  ///< a text field held control characters (reported by the finish)
 
   /// The Old crystal and its sites, where every reader writes.
   CrystalRecord& crystal() { return document.crystals[0]; }
@@ -84,7 +86,9 @@ void ResetCrystalForImport(ImportContext& context, int level);
 /// Makes room for count sites; "New allocation for input atoms failed" and false on failure.
 bool ReserveSites(ImportContext& context, long count);
 
-/// Appends a site read from the file, looking its type up from the label (or type text).
+/// Appends a site read from the file. A type text that is an element symbol decides the
+/// type; otherwise it is looked up from the label (or the type text, under "type from
+/// type"). A site with a non-finite or out-of-range value is refused (counted, not added).
 bool AddImportedSite(ImportContext& context, Site site, std::string_view label, std::string_view typeText);
 
 /// Stores data-set name number index (1-based); false beyond 100 (message shown).
@@ -98,6 +102,16 @@ int ChooseDataSet(ImportContext& context);
 void AssignTemperatureFactorsByLabel(ImportContext& context, std::string_view label,
                                      const std::array<float, 6>& values, int ortepType, int typeNumber,
                                      int matchMode);
+
+/// Largest coordinate magnitude, cell edge (Angstrom) and occupancy an import accepts.
+inline constexpr double kMaxImportedCoordinate = 1e6;
+inline constexpr double kMaxImportedCellEdge = 1e4;
+inline constexpr double kMaxImportedOccupancy = 1e3;
+/// Largest magnitude of a temperature factor or other site value an import accepts.
+inline constexpr double kMaxImportedValue = 1e6;
+
+/// The text with every control character replaced by "_"; sets found when there was one.
+std::string withoutControlCharacters(std::string_view text, bool& found);
 
 /// Fills the cell values the result's axesType fixes (angles in degrees).
 void CompleteCellFromAxesType(ImportResult& result);

@@ -59,7 +59,7 @@ TEST(ImportFramework, SitesTypesAndTemperatureFactorsByLabel) {
   ImportContext ctx(s.session, kKindFreeForm);
   Site fe = siteAt("FE1", 0, 0, 0);
   fe.occupants[0].element.clear();
-  ASSERT_TRUE(AddImportedSite(ctx, fe, "FE1", "Ni"));
+  ASSERT_TRUE(AddImportedSite(ctx, fe, "FE1", "Wat"));  // not an element: the label decides
   s.settings.typeNumberSource = 1;
   Site ni = siteAt("X2", 0.5f, 0, 0);
   ni.occupants[0].element.clear();
