@@ -48,6 +48,24 @@ bool IsSkippedInstruction(const std::vector<std::string>& table, std::string_vie
   return false;
 }
 
+bool shelxLabelReadsAsInstruction(std::string_view label, const std::vector<std::string>& table) {
+  if (label.empty()) return false;
+  if (label[0] == '+' || label.find_first_of("!=") != std::string_view::npos) return true;
+  static constexpr std::array<std::string_view, 12> kActedOn = {"TITL", "REM",  "HKLF", "CELL", "FVAR", "LATT",
+                                                                "SYMM", "FRAG", "FEND", "SFAC", "EXYZ", "PART"};
+  const std::string key = instructionKey(label);
+  if (key.starts_with("END")) return true;
+  for (std::string_view k : kActedOn)
+    if (key == k) return true;
+  if (IsSkippedInstruction(table, label)) return true;
+  return isShelxResidualPeak(label);
+}
+
+bool isShelxResidualPeak(std::string_view label) {
+  return label.size() >= 2 && (label[0] == 'Q' || label[0] == 'q') &&
+         label.find_first_not_of("0123456789", 1) == std::string_view::npos;
+}
+
 void AddSkippedInstruction(std::vector<std::string>& table, std::string_view name) {
   const std::string entry = toUpper(cut(trim(name), 4));
   if (entry.empty()) return;

@@ -25,6 +25,14 @@ std::string instructionKey(std::string_view line);
 /// True when the line's first word names an instruction of the table (case ignored).
 bool IsSkippedInstruction(const std::vector<std::string>& table, std::string_view line);
 
+/// True for the label of a residual-density peak: Q followed by digits.
+bool isShelxResidualPeak(std::string_view label);
+
+/// True when an atom line starting with this label would be read as something else: an
+/// instruction the reader acts on or skips, an include, a residual peak, a comment or a
+/// continuation mark.
+bool shelxLabelReadsAsInstruction(std::string_view label, const std::vector<std::string>& table);
+
 /// Appends an instruction name (at most 4 characters) unless the table holds it already.
 void AddSkippedInstruction(std::vector<std::string>& table, std::string_view name);
 

@@ -24,6 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kMaxOpenFiles = 5;
+/// Include files opened in one import, counting every opening: files that include one
+/// another many times over would otherwise be read without end.
+constexpr int kMaxIncludeOpenings = 100;
 constexpr int kMaxExyz = 10;
 /// Longest instruction kept after joining continuation lines.
 constexpr std::size_t kMaxJoinedLine = 65536;
@@ -40,13 +43,6 @@ fs::path identityOf(const fs::path& p) {
   std::error_code ec;
   fs::path c = fs::weakly_canonical(p, ec);
   return ec ? p.lexically_normal() : c;
-}
-
-bool isResidualPeak(const std::string& label) {
-  if (label.size() < 2 || (label[0] != 'Q' && label[0] != 'q')) return false;
-  for (std::size_t i = 1; i < label.size(); ++i)
-    if (label[i] < '0' || label[i] > '9') return false;
-  return true;
 }
 
 class ShelxReader {
@@ -76,6 +72,8 @@ class ShelxReader {
   int exyzCount_ = 0;
   int residualPeaks_ = 0;
   int missingFreeVariable_ = 0;
+  int includeOpenings_ = 0;
+  std::optional<double> partSof_;  ///< the site-occupation factor of the current PART
   std::optional<float> ridingReference_;  ///< Ueq of the last atom with its own U
   ReciprocalCell reciprocal_;
   std::unordered_set<std::string> skipped_;  ///< the skip table, upper case, for the lookup per line
@@ -88,6 +86,7 @@ class ShelxReader {
   void readCell(const std::vector<std::string>& words);
   void readLatt(const std::vector<std::string>& words);
   void readSfac(const std::vector<std::string>& words);
+  void readPart(const std::vector<std::string>& words);
   void atomLine(const std::string& line, const std::vector<std::string>& words);
   double decode(double v);
 };
@@ -121,6 +120,12 @@ void ShelxReader::openInclude(const std::string& raw) {
     ctx_.ui.message(format("Limit reached for %s: %d", "nested include files", static_cast<int>(kMaxOpenFiles)));
     return;
   }
+  if (includeOpenings_ >= kMaxIncludeOpenings) {
+    if (includeOpenings_++ == kMaxIncludeOpenings)
+      ctx_.ui.message(format("Limit reached for %s: %d", "include files opened", kMaxIncludeOpenings));
+    return;
+  }
+  ++includeOpenings_;
   fs::path path(name);
   if (path.is_relative()) path = files_.back().folder / path;
   const fs::path identity = identityOf(path);
@@ -162,6 +167,9 @@ void ShelxReader::run() {
       openInclude(raw);
       continue;
     }
+    // A line that starts with a blank and continues nothing is a comment (the lines a
+    // refinement program writes under the title, for example).
+    if (!continued && (raw[0] == ' ' || raw[0] == '\t')) continue;
     std::string line;
     if (continued) {
       line = pending;
@@ -232,6 +240,8 @@ void ShelxReader::instruction(const std::string& line) {
     insideFrag_ = false;
   } else if (key == "SFAC") {
     readSfac(words);
+  } else if (key == "PART") {
+    readPart(words);
   } else if (key == "EXYZ") {
     if (++exyzCount_ == kMaxExyz + 1)
       ctx_.ui.message(format("Limit reached for %s: %d", "EXYZ commands (multi-atom positions)", kMaxExyz));
@@ -280,6 +290,16 @@ void ShelxReader::readSfac(const std::vector<std::string>& words) {
   for (std::size_t k = 1; k < words.size(); ++k) elements_.push_back(words[k]);
 }
 
+// PART n sof: the sof applies to the following atoms that give the default 11.0 (or
+// 1.0, or none), until the next PART.
+void ShelxReader::readPart(const std::vector<std::string>& words) {
+  partSof_.reset();
+  if (words.size() >= 3) {
+    const auto sof = parseDouble(words[2]);
+    if (sof && std::isfinite(*sof)) partSof_ = *sof;
+  }
+}
+
 double ShelxReader::decode(double v) {
   int missing = 0;
   const double out = decodeFreeVariable(v, freeVariables_, &missing);
@@ -297,7 +317,7 @@ void ShelxReader::atomLine(const std::string& line, const std::vector<std::strin
     if (!d) break;
     v.push_back(*d);
   }
-  if (isResidualPeak(words[0])) {
+  if (isShelxResidualPeak(words[0])) {
     ++residualPeaks_;
     return;
   }
@@ -318,10 +338,14 @@ void ShelxReader::atomLine(const std::string& line, const std::vector<std::strin
   site.x = narrowToFloat(decode(v[1]));
   site.y = narrowToFloat(decode(v[2]));
   site.z = narrowToFloat(decode(v[3]));
-  const float occupancy = v.size() > 4 ? narrowToFloat(decode(v[4])) : 1.0f;
+  double sof = v.size() > 4 ? v[4] : 11.0;
+  if (partSof_ && (sof == 11.0 || sof == 1.0)) sof = *partSof_;
+  const float occupancy = narrowToFloat(decode(sof));
   site.ortepType = -1;
   if (v.size() > 5) {
-    const bool iso = v.size() < 7 || v[6] == 0.0;
+    // Anisotropic needs all six values: a single number after U is the peak height
+    // that structure-solution programs write.
+    const bool iso = v.size() < 11 || v[6] == 0.0;
     if (iso) {
       std::optional<float> u;
       if (v[5] >= -5.0 && v[5] <= -0.5) {
