@@ -76,6 +76,12 @@ class CifIndex::Parser {
           onName(t);
           break;
         case CifTokenKind::Value:
+          // A text field left open swallows the rest of the file: the block says so
+          // when it is opened, not only when that one item is asked for.
+          if (t.error == kCifTextNotClosed && state_ != State::Outside) {
+            textError_ = addError(t.line, t.error);
+            if (block().blockError == kCifNone) block().blockError = textError_;
+          }
           onValue(t);
           break;
       }
@@ -103,7 +109,9 @@ class CifIndex::Parser {
   std::size_t addValue(const CifToken& t) {
     owner_.values_.emplace_back(t.offset, t.valueKind);
     const std::size_t index = owner_.values_.size() - 1;
-    if (t.valueKind == CifValueKind::Bad) owner_.badValues_.emplace(index, addError(t.line, t.error));
+    if (t.valueKind == CifValueKind::Bad)
+      owner_.badValues_.emplace(index, t.error == kCifTextNotClosed && textError_ != kCifNone ? textError_
+                                                                                           : addError(t.line, t.error));
     return index;
   }
 
@@ -178,6 +186,7 @@ class CifIndex::Parser {
   CifTokenizer tokens_;
   State state_ = State::Outside;
   std::size_t pendingItem_ = 0;
+  std::size_t textError_ = kCifNone;  ///< the error of a text field left open
   std::size_t lastValueLine_ = 0;
 };
 

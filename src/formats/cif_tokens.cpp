@@ -15,7 +15,7 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 // Characters that end an unquoted word.
 constexpr auto kEndsWord = [] {
   std::array<bool, 256> t{};
-  for (unsigned char c : {' ', '\t', '\r', '\n', '#'}) t[c] = true;
+  for (unsigned char c : {' ', '\t', '\r', '\n'}) t[c] = true;
   return t;
 }();
 
@@ -157,7 +157,7 @@ CifToken CifTokenizer::textField() {
   token.text = dropTrailingCr(buf_.substr(e.begin, e.end - e.begin));
   if (!e.closed) {
     token.valueKind = CifValueKind::Bad;
-    token.error = kCifUnexpectedEnd;
+    token.error = kCifTextNotClosed;
   }
   const auto from = buf_.begin() + static_cast<std::ptrdiff_t>(pos_);
   line_ += static_cast<std::size_t>(std::count(from, buf_.begin() + static_cast<std::ptrdiff_t>(e.resume), '\n'));

@@ -33,6 +33,8 @@ struct CifToken {
 /// Message texts of broken values.
 inline constexpr const char* kCifQuoteNotClosed = " Quoted string not closed";
 inline constexpr const char* kCifUnexpectedEnd = " Unexpected end of data";
+/// A text field that runs to the end of the file; the error's line is where it opens.
+inline constexpr const char* kCifTextNotClosed = " Unexpected end of data - text field opened on this line not closed";
 
 /// The text of a value of that kind whose token starts at offset (its word, opening
 /// quote mark or ";"); empty for Bad values. Reads as the tokeniser did.
