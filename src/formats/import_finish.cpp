@@ -5,6 +5,7 @@
 
 #include "core/cell_geometry.h"
 #include "core/text.h"
+#include "formats/import_checks.h"
 #include "formats/symbol_derivation.h"
 #include "formats/site_consolidation.h"
 #include "symmetry/symmetry_operators.h"
@@ -61,29 +62,51 @@ bool markCentringCopies(const std::vector<SeitzMx>& ops, const CentringType& typ
   return true;
 }
 
+/// The lattice of lines that came from the file: one line per coset when they list every
+/// centring copy, else P, since a list without centring copies is complete.
+void latticeFromListedLines(CrystalRecord& c) {
+  if (reduceCentringCopies(c) != 0) return;
+  c.latticeName.assign(1, 'P');
+  c.latticeCode = 1;
+}
+
+void assignFromLines(CrystalRecord& c, UserInterface& ui) {
+  c.symmetrySource = 4;
+  c.opCount = 0;
+  BuildSymmetryMatrices(c, ui);
+  if (trim(c.hmSymbol).empty()) deriveSymbolsFromOperators(c, ui);
+}
+
+/// The symbol kind to assign from (0 H-M, 1 Hall, 2 number); a known spelling of an H-M
+/// symbol the table does not hold as written replaces it, a triclinic symbol with a
+/// centring letter becomes its Hall symbol.
+int symbolKindFor(CrystalRecord& c) {
+  if (!trim(c.hallSymbol).empty()) return 1;
+  if (trim(c.hmSymbol).empty()) return 2;
+  // The whole symbol is kept: a cut at 16 characters turns long full symbols into
+  // texts the table does not know.
+  c.hmSymbol = trim(c.hmSymbol);
+  if (const auto spelled = tableSpellingOf(c.hmSymbol)) {
+    c.hmSymbol = *spelled;
+  } else if (!knownHmSymbol(c.hmSymbol)) {
+    if (const auto hall = triclinicHallSymbol(c.hmSymbol)) {
+      c.hallSymbol = *hall;
+      return 1;
+    }
+  }
+  return 0;
+}
+
 /// Steps 10 and 11: the symmetry source and the assignment.
-void assignImportedSymmetry(ImportContext& context, bool useXyz) {
+void assignImportedSymmetry(ImportContext& context, bool useXyz, bool linesListed) {
   CrystalRecord& c = context.crystal();
   UserInterface& ui = context.ui;
   if (useXyz) {
-    c.symmetrySource = 4;
-    c.opCount = 0;
-    BuildSymmetryMatrices(c, ui);
-    if (trim(c.hmSymbol).empty()) deriveSymbolsFromOperators(c, ui);
+    assignFromLines(c, ui);
     return;
   }
   c.sgNumberText = std::to_string(c.sgNumber);
-  int kind = 0;
-  if (!trim(c.hallSymbol).empty()) {
-    kind = 1;
-  } else if (!trim(c.hmSymbol).empty()) {
-    // The whole symbol is kept: a cut at 16 characters turns long full symbols into
-    // texts the table does not know.
-    c.hmSymbol = trim(c.hmSymbol);
-    kind = 0;
-  } else if (c.sgNumber >= 1 && c.sgNumber <= 232) {
-    kind = 2;
-  } else {
+  if (trim(c.hallSymbol).empty() && trim(c.hmSymbol).empty() && !(c.sgNumber >= 1 && c.sgNumber <= 232)) {
     ui.message("Insufficient information to assign symmetry - default P1 will be used");
     c.hmSymbol = "P1";
     c.hallSymbol = "P 1";
@@ -92,8 +115,26 @@ void assignImportedSymmetry(ImportContext& context, bool useXyz) {
     if (c.xyzLines.empty()) c.xyzLines.push_back("X,Y,Z; ");
     return;
   }
+  const std::string fileHall = c.hallSymbol;
+  const int kind = symbolKindFor(c);
   c.sgNumberText = std::to_string(c.sgNumber);
-  assignImportedSymbol(c, kind, ui);
+  if (assignImportedSymbol(c, kind, ui)) return;
+  // The Hall field never keeps an H-M or number text the assignment put there.
+  c.hallSymbol = fileHall;
+  if (linesListed) {
+    // The file's own operators decide.
+    latticeFromListedLines(c);
+    assignFromLines(c, ui);
+    return;
+  }
+  // Unassigned: the symmetry command asks for it; until then a plain P1 list.
+  c.symmetrySource = 0;
+  c.latticeName.assign(1, 'P');
+  c.latticeCode = 1;
+  c.acentric = 1;
+  c.inversionOffOrigin = 0;
+  c.xyzLines = {"X,Y,Z; "};
+  c.matricesValid = 0;
 }
 
 }  // namespace
@@ -125,9 +166,21 @@ int reduceCentringCopies(CrystalRecord& crystal) {
   return 0;
 }
 
-void FinishImport(ImportContext& context, bool forceXyz, const ImportResult& r) {
+void FinishImport(ImportContext& context, bool forceXyz, const ImportResult& given) {
   UserInterface& ui = context.ui;
   CrystalRecord& c = context.crystal();
+  ImportResult r = given;
+  cleanImportedTexts(context, r);
+  if (context.refusedSites > 0)
+    ui.message(format("%d atom(s) refused: a coordinate above 1e6, an occupancy outside 0 to 1000 or a value that "
+                      "is not a number",
+                      context.refusedSites));
+  if (context.controlCharacters) ui.message("Control characters in labels, symbols or the title replaced by _");
+  // A ":R" setting is on rhombohedral axes whatever the rounding of the cell.
+  if (namesRhombohedralAxes(r.hmSymbol) && r.rhombohedralAxes == 0) {
+    r.rhombohedralAxes = 2;
+    if (r.axesType == 0) r.axesType = 4;
+  }
   if (!context.sites().empty())
     ConsolidateDuplicateSites(context.sites(), ui);
   else
@@ -153,10 +206,10 @@ void FinishImport(ImportContext& context, bool forceXyz, const ImportResult& r) 
   c.pointGroupHM = r.pointGroupHM;
   context.document.title = cut(r.title, kMaxTitleLength);
 
-  if (r.cellFound)
-    c.cell = r.cell;
-  else
+  if (!r.cellFound)
     ui.message("Unit-cell not found - Cartesian axes will be used");
+  else if (importedCellInRange(r, ui))
+    c.cell = r.cell;
   deriveAxesType(c);
   if (r.axesType > 0) c.axesType = r.axesType;
   if (r.rhombohedralAxes > 0) c.rhombohedralAxes = r.rhombohedralAxes - 1;
@@ -167,10 +220,11 @@ void FinishImport(ImportContext& context, bool forceXyz, const ImportResult& r) 
   if (r.hasXyzLines && !useXyz && trim(c.hallSymbol).empty() && trim(c.hmSymbol).empty() &&
       !(c.sgNumber >= 1 && c.sgNumber <= 232))
     useXyz = true;
+  normaliseOperatorLines(c, ui);
   const std::string symbol = trim(c.hmSymbol);
   // Lines listing every centring copy would count the centring twice once the lattice
-  // also comes from the symbol.
-  if (useXyz && c.latticeCode < 1 && !symbol.empty()) reduceCentringCopies(c);
+  // also came from the symbol.
+  if (useXyz && c.latticeCode < 1 && r.hasXyzLines) latticeFromListedLines(c);
   if (c.latticeCode < 1) {
     const char letter = symbol.empty() ? 'P' : static_cast<char>(std::toupper(static_cast<unsigned char>(symbol[0])));
     c.latticeName = std::string(1, letter);
@@ -181,7 +235,7 @@ void FinishImport(ImportContext& context, bool forceXyz, const ImportResult& r) 
     c.latticeName.assign(1, 'P');
     c.latticeCode = 1;
   }
-  assignImportedSymmetry(context, useXyz);
+  assignImportedSymmetry(context, useXyz, r.hasXyzLines);
   const int kind = context.importKind;
   if (kind == kKindShelx || kind == kKindRietan || kind == kKindFullprof) RescaleOccupancies(context.document, ui);
 }
