@@ -57,7 +57,9 @@ void appendFixed(std::string& out, float value, int decimals, std::size_t width)
                                             : std::string_view("?");
   // A tiny negative value reads as zero; "-0.000000" would only puzzle.
   if (text[0] == '-' && text.find_first_of("123456789") == std::string_view::npos) text.remove_prefix(1);
-  if (text.size() < width) out.append(width - text.size(), ' ');
+  // At least one blank: a value that fills its field (a coordinate far outside the cell)
+  // must not run into the one before.
+  out.append(text.size() < width ? width - text.size() : 1, ' ');
   out += text;
 }
 

@@ -1,6 +1,7 @@
 #include "formats/shelx_writer.h"
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/elements.h"
@@ -13,6 +14,11 @@
 namespace tessera {
 
 namespace {
+
+/// A site-occupation factor written fixed (10 + sof), as the refinement program writes
+/// special positions, so that a refinement started from the file keeps it; factors the
+/// fixed form cannot hold (10 + sof must lie between 8 and 17) are written as they are.
+double fixedSof(float sof) { return sof > -2.0f && sof < 7.0f ? 10.0 + static_cast<double>(sof) : sof; }
 
 bool isIdentityLine(const std::string& line) {
   std::string text = line;
@@ -66,6 +72,53 @@ std::string numberElements(std::vector<Site>& sites, bool firstOnly) {
   return line + "\n";
 }
 
+/// The element symbol a renamed label starts with, so that the type read back from the
+/// label stays the same; X when the occupant has none.
+std::string labelPrefix(const SiteOccupant& o) {
+  const TypeLookup fromElement = typeFromElementSymbol(o.element);
+  if (fromElement.typeNumber > 0) return fromElement.element;
+  const std::string symbol = elementSymbol(o.typeNumber);
+  return symbol.empty() ? "X" : symbol;
+}
+
+/// The label each written occupant gets (as cut to six characters by the atom line):
+/// labels that would read as instructions get a prefix that keeps every label unique.
+/// The first renaming goes into the message text.
+std::vector<std::vector<std::string>> writtenLabels(const std::vector<Site>& sites, bool firstOnly,
+                                                    const std::vector<std::string>& table, std::string& message) {
+  constexpr std::size_t kWidth = 6;
+  std::vector<std::vector<std::string>> labels(sites.size());
+  std::unordered_set<std::string> used;
+  for (std::size_t i = 0; i < sites.size(); ++i)
+    for (const SiteOccupant& o : sites[i].occupants) {
+      labels[i].push_back(cut(singleToken(o.label), kWidth));
+      used.insert(labels[i].back());
+    }
+  int renamed = 0;
+  std::string example;
+  for (std::size_t i = 0; i < sites.size(); ++i) {
+    const std::size_t count = firstOnly ? std::min<std::size_t>(1, labels[i].size()) : labels[i].size();
+    for (std::size_t k = 0; k < count; ++k) {
+      std::string& label = labels[i][k];
+      if (!shelxLabelReadsAsInstruction(label, table)) continue;
+      std::string base = labelPrefix(sites[i].occupants[k]) + label;
+      for (char& c : base)
+        if (c == '!' || c == '=') c = '_';
+      std::string candidate = cut(base, kWidth);
+      for (int n = 1; used.count(candidate) || shelxLabelReadsAsInstruction(candidate, table); ++n) {
+        const std::string number = std::to_string(n);
+        candidate = cut(base, kWidth - std::min(kWidth - 1, number.size())) + number;
+      }
+      if (renamed++ == 0) example = format("%s as %s", label.c_str(), candidate.c_str());
+      used.insert(candidate);
+      label = candidate;
+    }
+  }
+  if (renamed > 0)
+    message = format("%d atom label(s) that read as SHELX instructions renamed (%s)", renamed, example.c_str());
+  return labels;
+}
+
 void appendFactors(std::string& out, ExportContext& ctx, const Site& site, int index) {
   const int mode = ctx.settings.convMode;
   if (mode == 2 || (site.tfClass == 1 && mode != 3)) {
@@ -102,19 +155,25 @@ bool ExportShelx(ExportContext& ctx) {
   const bool sfac =
       ctx.ui.ask("Do you want to write an SFAC line, with new scattering numbers?", Buttons::YesNo) == Answer::Yes;
   if (sfac) out += numberElements(sites, firstOnly);
+  std::string renaming;
+  const auto labels = writtenLabels(sites, firstOnly, ctx.settings.shelxSkipTable.empty()
+                                                          ? defaultShelxSkipTable()
+                                                          : ctx.settings.shelxSkipTable,
+                                    renaming);
   for (std::size_t i = 0; i < sites.size(); ++i) {
     const Site& s = sites[i];
     const std::size_t count = firstOnly ? std::min<std::size_t>(1, s.occupants.size()) : s.occupants.size();
     for (std::size_t k = 0; k < count; ++k) {
       const SiteOccupant& o = s.occupants[k];
       const float sof = m > 0 ? static_cast<float>(s.auxNumber) * o.occupancy / static_cast<float>(m) : o.occupancy;
-      appendFormat(out, "%-6.6s %2d %6.4f %6.4f %6.4f %6.3f", singleToken(o.label).c_str(), o.scatteringNumber, s.x,
-                   s.y, s.z, sof);
+      appendFormat(out, "%-6.6s %2d %6.4f %6.4f %6.4f %10.7f", labels[i][k].c_str(), o.scatteringNumber, s.x, s.y,
+                   s.z, fixedSof(sof));
       if (doc.tfMix != 0) appendFactors(out, ctx, s, static_cast<int>(i));
       out += "\n";
     }
   }
   if (!ctx.writeFile(*path, out)) return false;
+  if (!renaming.empty()) ctx.ui.message(renaming);
   if (sfac) {
     std::vector<Site>& kept = ctx.sites();
     for (std::size_t i = 0; i < kept.size(); ++i)

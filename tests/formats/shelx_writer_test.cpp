@@ -73,11 +73,11 @@ TEST(ShelxWriter, MultiplicitiesCentringOccupantsAndMissingFactors) {
             "LATT 7\n"
             "SYMM  -X,Y,-Z  \n"
             "SFAC  Fe Ni O\n"
-            "Fe1     1 0.1000 0.2000 0.3000  0.600 0.011000 0.012000 =\n"
+            "Fe1     1 0.1000 0.2000 0.3000 10.6000000 0.011000 0.012000 =\n"
             "    0.013000 0.003000 0.002000 0.001000\n"
-            "Ni1     2 0.1000 0.2000 0.3000  0.400 0.011000 0.012000 =\n"
+            "Ni1     2 0.1000 0.2000 0.3000 10.4000000 0.011000 0.012000 =\n"
             "    0.013000 0.003000 0.002000 0.001000\n"
-            "O1      3 0.0000 0.0000 0.0000  0.250\n");
+            "O1      3 0.0000 0.0000 0.0000 10.2500000\n");
   EXPECT_EQ(s.document.sites[0][0].occupants[1].scatteringNumber, 2);
 
   // Only occupant 0 of each site, and lines listing every operator of an off-origin
