@@ -1,5 +1,7 @@
 #include "formats/shelx_writer.h"
 
+#include <array>
+#include <cmath>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -14,6 +16,10 @@
 namespace tessera {
 
 namespace {
+
+/// Largest parameter magnitude SHELX reads as written; beyond it a value is a
+/// free-variable reference.
+constexpr float kMaxPlainShelxValue = 8.0f;
 
 /// A site-occupation factor written fixed (10 + sof), as the refinement program writes
 /// special positions, so that a refinement started from the file keeps it; factors the
@@ -160,20 +166,32 @@ bool ExportShelx(ExportContext& ctx) {
                                                           ? defaultShelxSkipTable()
                                                           : ctx.settings.shelxSkipTable,
                                     renaming);
+  int moved = 0;
   for (std::size_t i = 0; i < sites.size(); ++i) {
     const Site& s = sites[i];
     const std::size_t count = firstOnly ? std::min<std::size_t>(1, s.occupants.size()) : s.occupants.size();
+    std::array<float, 3> xyz = {s.x, s.y, s.z};
+    if (std::fabs(xyz[0]) > kMaxPlainShelxValue || std::fabs(xyz[1]) > kMaxPlainShelxValue ||
+        std::fabs(xyz[2]) > kMaxPlainShelxValue) {
+      for (float& v : xyz)
+        if (std::fabs(v) > kMaxPlainShelxValue) v -= std::trunc(v);
+      ++moved;
+    }
     for (std::size_t k = 0; k < count; ++k) {
       const SiteOccupant& o = s.occupants[k];
       const float sof = m > 0 ? static_cast<float>(s.auxNumber) * o.occupancy / static_cast<float>(m) : o.occupancy;
-      appendFormat(out, "%-6.6s %2d %6.4f %6.4f %6.4f %10.7f", labels[i][k].c_str(), o.scatteringNumber, s.x, s.y,
-                   s.z, fixedSof(sof));
+      appendFormat(out, "%-6.6s %2d %6.4f %6.4f %6.4f %10.7f", labels[i][k].c_str(), o.scatteringNumber, xyz[0],
+                   xyz[1], xyz[2], fixedSof(sof));
       if (doc.tfMix != 0) appendFactors(out, ctx, s, static_cast<int>(i));
       out += "\n";
     }
   }
   if (!ctx.writeFile(*path, out)) return false;
   if (!renaming.empty()) ctx.ui.message(renaming);
+  if (moved > 0)
+    ctx.ui.message(format("%d atom(s) with a coordinate beyond 8 moved by whole cell edges: SHELX reads such values "
+                          "as free-variable references",
+                          moved));
   if (sfac) {
     std::vector<Site>& kept = ctx.sites();
     for (std::size_t i = 0; i < kept.size(); ++i)

@@ -153,6 +153,29 @@ TEST(RealFileFaults, ListedOperatorsWithoutCentringCopiesAreComplete) {
   EXPECT_EQ(i.crystal().latticeCode, 6);
 }
 
+/// Cell, symbols, lines and sites as the native file keeps them.
+std::string savedShape(const CrystalDocument& doc) {
+  const CrystalRecord& c = doc.crystals[0];
+  std::string out = format("%s|%.5f %.5f %.5f|%s|%s\n", doc.title.c_str(), c.cell[0], c.cell[1], c.cell[2],
+                           c.hmSymbol.c_str(), trim(c.hallSymbol).c_str());
+  for (const std::string& line : c.xyzLines) out += removeBlanks(line) + "\n";
+  for (const Site& s : doc.sites[0]) {
+    appendFormat(out, "%s %.5f %.5f %.5f %.5f", s.label.c_str(), s.x, s.y, s.z, s.isoValue);
+    for (const SiteOccupant& o : s.occupants) appendFormat(out, " %s %s %.4f", o.label.c_str(), o.element.c_str(), o.occupancy);
+    out += "\n";
+  }
+  return out;
+}
+
+/// Saves the document natively, reopens it and compares the two.
+void expectNativeRoundTrip(const Imported& r) {
+  const std::string path = r.dir.file("saved.tsr");
+  test::TestSession again;
+  ASSERT_TRUE(writeDocumentFile(r.s.document, path, again.ui));
+  ASSERT_TRUE(readDocumentFile(again.document, path, again.ui)) << test::readFile(path);
+  EXPECT_EQ(savedShape(again.document), savedShape(r.s.document));
+}
+
 TEST(RealFileFaults, SymbolsOutsideTheTableAreReadOrLeftUnassigned) {
   auto bySymbol = [](const std::string& symbol) {
     auto r = std::make_unique<Imported>(
@@ -180,29 +203,7 @@ TEST(RealFileFaults, SymbolsOutsideTheTableAreReadOrLeftUnassigned) {
   EXPECT_EQ(generalMultiplicity(unknown->crystal()), 1);
   ASSERT_TRUE(unknown->s.exportTo("cif", unknown->dir.path() / "out.cif"));
   EXPECT_EQ(test::readFile(unknown->dir.path() / "out.cif").find("Hall   'Q 7'"), std::string::npos);
-}
-
-/// Cell, symbols, lines and sites as the native file keeps them.
-std::string savedShape(const CrystalDocument& doc) {
-  const CrystalRecord& c = doc.crystals[0];
-  std::string out = format("%s|%.5f %.5f %.5f|%s|%s\n", doc.title.c_str(), c.cell[0], c.cell[1], c.cell[2],
-                           c.hmSymbol.c_str(), trim(c.hallSymbol).c_str());
-  for (const std::string& line : c.xyzLines) out += removeBlanks(line) + "\n";
-  for (const Site& s : doc.sites[0]) {
-    appendFormat(out, "%s %.5f %.5f %.5f %.5f", s.label.c_str(), s.x, s.y, s.z, s.isoValue);
-    for (const SiteOccupant& o : s.occupants) appendFormat(out, " %s %s %.4f", o.label.c_str(), o.element.c_str(), o.occupancy);
-    out += "\n";
-  }
-  return out;
-}
-
-/// Saves the document natively, reopens it and compares the two.
-void expectNativeRoundTrip(const Imported& r) {
-  const std::string path = r.dir.file("saved.tsr");
-  test::TestSession again;
-  ASSERT_TRUE(writeDocumentFile(r.s.document, path, again.ui));
-  ASSERT_TRUE(readDocumentFile(again.document, path, again.ui)) << test::readFile(path);
-  EXPECT_EQ(savedShape(again.document), savedShape(r.s.document));
+  expectNativeRoundTrip(*unknown);
 }
 
 TEST(RealFileFaults, ControlCharactersAndOutOfRangeValuesAreRefusedSoTheSaveReopens) {
@@ -298,6 +299,17 @@ TEST(RealFileFaults, CifWriterSeparatesValuesThatFillTheirField) {
   EXPECT_NEAR(read.y, -12.301f, 1e-5);
   EXPECT_NEAR(read.z, 105.5f, 1e-5);
   EXPECT_NEAR(read.isoValue, 1234.5f, 1e-3);
+
+  // SHELX reads a coordinate beyond 8 as a free-variable reference: moved by whole cells.
+  ASSERT_TRUE(s.exportTo("shelx", dir.path() / "far.ins"));
+  EXPECT_TRUE(s.ui.saw("1 atom(s) with a coordinate beyond 8 moved by whole cell edges: SHELX reads such values as "
+                       "free-variable references"));
+  test::TestSession shelxBack;
+  ASSERT_TRUE(shelxBack.import(kKindShelx, dir.path() / "far.ins"));
+  const Site& moved = shelxBack.document.sites[0].at(0);
+  EXPECT_NEAR(moved.x, 0.432f, 1e-4);
+  EXPECT_NEAR(moved.y, -0.301f, 1e-4);
+  EXPECT_NEAR(moved.z, 0.5f, 1e-4);
 }
 
 }  // namespace
