@@ -3,6 +3,7 @@
 #include "core/text.h"
 #include "formats/cif_reader.h"
 #include "formats/free_form.h"
+#include "formats/icsd_reader.h"
 #include "formats/shelx_reader.h"
 
 namespace tessera {
@@ -17,9 +18,9 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {3, "CIF", ".cif", "CIF", "Import a Crystallographic Information File", "cif", &ReadCif},
       {4, "DBWS Riet.", ".dbw", "DBWS", "Import a DBWS Rietveld file", "dbws", nullptr},
       {5, "LHPM Riet.", ".lhp", "LHPM", "Import an LHPM Rietveld file", "lhpm", nullptr},
-      {6, "ICSD", ".cry", "ICSD (All)", "Import an Inorganic Crystal Structure Database file", "icsd", nullptr},
+      {6, "ICSD", ".cry", "ICSD (All)", "Import an Inorganic Crystal Structure Database file", "icsd", &ReadIcsd},
       {7, "ICSD - CANSND", ".cry", nullptr, "Import a CAN/SND Inorganic Crystal Structure Database CRYSTIN file",
-       "icsd-cansnd", nullptr},
+       "icsd-cansnd", &ReadIcsd},
       {8, "ORTEP", ".ort", "ORTEP", "Import an ORTEP file", "ortep", nullptr},
       {9, "XTLVIEW", ".xtl", "XTLVIEW", "Import a XTLVIEW file", "xtlview", nullptr},
       {10, "ORBIS", ".str", "ORBIS", "Import an ORBIS file", "orbis", nullptr},
@@ -29,7 +30,7 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {14, "AM MIN", ".amc", "AM MINERAL", "Import an American Mineralogist structure database file", "am-mineral",
        nullptr},
       {15, "ICSD - Original", ".ret", nullptr, "Import an original Inorganic Crystal Structure Database CRYSTIN file",
-       "icsd-original", nullptr},
+       "icsd-original", &ReadIcsd},
       {16, "FULLPROF", ".pcr", "FULLPROF", "Import a FULLPROF file", "fullprof", nullptr},
       {17, "OSCILLA (.OSL)", ".osl", "OSCILLA", "Import a OSCILLA .OSL file", "oscilla", nullptr},
   }};
