@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 #include "formats/cif_reader.h"
+#include "formats/fdat_reader.h"
 #include "formats/free_form.h"
 #include "formats/icsd_reader.h"
 #include "formats/shelx_reader.h"
@@ -13,7 +14,7 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {0, "Free-form", ".inp", "Free-form (ORBIS .inp)", "Import an ORBIS free-form (.inp) file", "free-form",
        &ReadFreeForm},
       {1, "CCDC FDAT", ".fdt", "CCDC FDAT", "Import a Cambridge Crystallographic Data Center FDAT file", "ccdc-fdat",
-       nullptr},
+       &ReadCcdcFdat},
       {2, "SHELX-93", ".ins", "SHELX", "Import a SHELX .INS file", "shelx", &ReadShelx},
       {3, "CIF", ".cif", "CIF", "Import a Crystallographic Information File", "cif", &ReadCif},
       {4, "DBWS Riet.", ".dbw", "DBWS", "Import a DBWS Rietveld file", "dbws", nullptr},
