@@ -1,6 +1,7 @@
 #include "formats/import_kinds.h"
 
 #include "core/text.h"
+#include "formats/am_mineral_reader.h"
 #include "formats/cif_reader.h"
 #include "formats/fdat_reader.h"
 #include "formats/free_form.h"
@@ -29,7 +30,7 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {12, "RIETAN", ".xyz", "RIETAN", "Import a RIETAN Rietveld file", "rietan", nullptr},
       {13, "GSAS", ".exp", "GSAS", "Import a GSAS (Los Alamos) file", "gsas", nullptr},
       {14, "AM MIN", ".amc", "AM MINERAL", "Import an American Mineralogist structure database file", "am-mineral",
-       nullptr},
+       &ReadAmMineral},
       {15, "ICSD - Original", ".ret", nullptr, "Import an original Inorganic Crystal Structure Database CRYSTIN file",
        "icsd-original", &ReadIcsd},
       {16, "FULLPROF", ".pcr", "FULLPROF", "Import a FULLPROF file", "fullprof", nullptr},
