@@ -6,6 +6,7 @@
 #include "formats/fdat_reader.h"
 #include "formats/free_form.h"
 #include "formats/icsd_reader.h"
+#include "formats/pdb_reader.h"
 #include "formats/shelx_reader.h"
 
 namespace tessera {
@@ -26,7 +27,7 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {8, "ORTEP", ".ort", "ORTEP", "Import an ORTEP file", "ortep", nullptr},
       {9, "XTLVIEW", ".xtl", "XTLVIEW", "Import a XTLVIEW file", "xtlview", nullptr},
       {10, "ORBIS", ".str", "ORBIS", "Import an ORBIS file", "orbis", nullptr},
-      {11, "PDB", ".pdb", nullptr, nullptr, "pdb", nullptr},
+      {11, "PDB", ".pdb", nullptr, nullptr, "pdb", &ReadPdb},
       {12, "RIETAN", ".xyz", "RIETAN", "Import a RIETAN Rietveld file", "rietan", nullptr},
       {13, "GSAS", ".exp", "GSAS", "Import a GSAS (Los Alamos) file", "gsas", nullptr},
       {14, "AM MIN", ".amc", "AM MINERAL", "Import an American Mineralogist structure database file", "am-mineral",
