@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/text.h"
+#include "formats/import_checks.h"
 #include "formats/import_finish.h"
 #include "formats/import_framework.h"
 #include "formats/text_input.h"
@@ -101,10 +102,7 @@ bool AmEntry::read(ImportResult& result) {
     const auto cell = cellLine(lines_[i]);
     if (!cell) continue;
     result.cell = cell->first;
-    bool usable = true;
-    for (std::size_t k = 0; k < 3; ++k) usable = usable && result.cell[k] > 0.0f;
-    for (std::size_t k = 3; k < 6; ++k) usable = usable && result.cell[k] > 0.0f && result.cell[k] < 180.0f;
-    if (usable) result.cellFound = true;
+    result.cellFound = usableImportCell(result.cell);
     std::string symbol = cell->second;
     offsetLine = !symbol.empty() && symbol[0] == '*';
     if (offsetLine) symbol.erase(0, 1);

@@ -7,6 +7,7 @@
 
 #include "core/text.h"
 #include "formats/fixed_columns.h"
+#include "formats/import_checks.h"
 #include "formats/import_finish.h"
 #include "formats/import_framework.h"
 #include "formats/text_input.h"
@@ -82,10 +83,7 @@ bool FdatEntry::read(ImportResult& result) {
     result.cell[k] = static_cast<float>(cell.number(k) / std::pow(10.0, static_cast<double>(cell.integer(6 + k))));
   std::string symbol = removeBlanks(cell.text(21));
   // A blank or zero cell value would divide by zero later on.
-  bool cellUsable = true;
-  for (std::size_t k = 0; k < 3; ++k) cellUsable = cellUsable && result.cell[k] > 0.0f;
-  for (std::size_t k = 3; k < 6; ++k) cellUsable = cellUsable && result.cell[k] > 0.0f && result.cell[k] < 180.0f;
-  if (!cellUsable) return fail(2);
+  if (!usableImportCell(result.cell)) return fail(2);
 
   // The text counts are characters, packed 80 to a record.
   const long characters = count(2) + count(3) + count(4) + count(5);

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "core/cell_geometry.h"
 #include "core/text.h"
 #include "formats/icsd_common.h"
 #include "formats/icsd_reading.h"
 #include "formats/text_input.h"
+#include "formats/import_checks.h"
 #include "formats/import_finish.h"
 #include "formats/import_framework.h"
 #include "symmetry/symmetry_operators.h"
@@ -101,14 +101,7 @@ void IcsdReading::cellTokens(const std::vector<std::string>& tokens) {
 
 void IcsdReading::setCell(const std::array<float, 6>& cell) {
   // An edge of zero or an impossible angle would divide by zero in every later calculation.
-  bool usable = true;
-  for (int k = 0; k < 3; ++k) usable = usable && cell[static_cast<std::size_t>(k)] > 0.0f;
-  for (int k = 3; k < 6; ++k) usable = usable && cell[static_cast<std::size_t>(k)] > 0.0f && cell[static_cast<std::size_t>(k)] < 180.0f;
-  if (usable) {
-    const Cell radians{cell[0], cell[1], cell[2], cell[3] * kDegToRad, cell[4] * kDegToRad, cell[5] * kDegToRad};
-    const double volume = cellVolume(radians);
-    usable = std::isfinite(volume) && volume > 1e-6;
-  }
+  const bool usable = usableImportCell(cell);
   if (!usable) {
     ctx.ui.message("Error reading cell parameter");
     return;

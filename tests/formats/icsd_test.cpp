@@ -9,6 +9,7 @@
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
 #include "support/builders.h"
+#include "support/cli_run.h"
 #include "support/structures.h"
 #include "support/test_session.h"
 #include "symmetry/symmetry_operators.h"
@@ -343,6 +344,21 @@ TEST(IcsdFormats, DatabaseLayoutAndHostileInput) {
     b.import(kKindIcsd, dir.path() / "bad.cry");
     EXPECT_TRUE(b.ui.saw(message));
   }
+}
+
+TEST(IcsdFormats, CommandLineKnowsTheKinds) {
+  test::ScratchDir dir;
+  const std::string in = test::fixture("formats/icsd/rich_original.cry").string();
+  const std::string ret = (dir.path() / "a.ret").string();
+  test::CliRun r = test::runCli({"convert", in, ret, "--from", "icsd-original"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(test::readFile(ret).substr(0, 27), " COL  Collection Code 00001");  // .ret means RETRIEVE
+  const std::string cry = (dir.path() / "b.cry").string();
+  r = test::runCli({"convert", ret, cry, "--to", "icsd-cansnd"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(test::readFile(cry).substr(0, 9), "ID: 00001");
+  r = test::runCli({"convert", cry, (dir.path() / "c.cry").string(), "--from", "icsd-cansnd", "--to", "icsd-original"});
+  EXPECT_EQ(r.code, 0) << r.err;
 }
 
 }  // namespace
