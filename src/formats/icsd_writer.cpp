@@ -57,6 +57,12 @@ std::array<double, 6> cellOf(const CrystalRecord& c) {
           exportDegrees(c.cell[5])};
 }
 
+/// A symbol with the axes mark of a rhombohedral group set on rhombohedral axes.
+std::string withAxesMark(const CrystalRecord& c, std::string symbol, const char* mark) {
+  if (c.rhombohedralAxes == 1 && !symbol.empty() && (symbol[0] == 'R' || symbol[0] == 'r')) symbol += mark;
+  return symbol;
+}
+
 /// The symbol a layout without operator lines writes: for custom symmetry the symbol
 /// identified from the operators when that succeeds.
 std::string symbolToWrite(ExportContext& ctx) {
@@ -81,7 +87,7 @@ bool ExportIcsdRetrieve(ExportContext& ctx) {
   appendFormat(out, " NAME %s\n", w.doc.title.c_str());
   appendFormat(out, " CELL a=%f b=%f c=%f a=%f b=%f g=%f\n", cell[0], cell[1], cell[2], cell[3], cell[4], cell[5]);
   if (c.symmetrySource == 1) {
-    appendFormat(out, " SGR  %s          (%s)\n", c.hmSymbol.c_str(), c.sgNumberText.c_str());
+    appendFormat(out, " SGR  %s          (%s)\n", withAxesMark(c, c.hmSymbol, " R").c_str(), c.sgNumberText.c_str());
   } else if (c.symmetrySource == 4) {
     for (const std::string& line : icsdAllOperatorLines(c))
       appendFormat(out, " SYM  %s\n", icsdDecimalOperatorText(line).c_str());
@@ -124,9 +130,7 @@ bool ExportIcsdCanSnd(ExportContext& ctx) {
   const IcsdOutput w(ctx);
   const CrystalRecord& c = w.crystal;
   const auto cell = cellOf(c);
-  std::string symbol = removeBlanks(symbolToWrite(ctx));
-  // A rhombohedral-axes setting is told by a final "R".
-  if (c.rhombohedralAxes == 1 && !symbol.empty() && (symbol[0] == 'R' || symbol[0] == 'r')) symbol += "R";
+  const std::string symbol = withAxesMark(c, removeBlanks(symbolToWrite(ctx)), "R");
   std::string out;
   out += "ID: 00001\n";
   appendFormat(out, "TI: %s\n", w.doc.title.c_str());
@@ -163,7 +167,7 @@ bool ExportIcsdOriginal(ExportContext& ctx) {
   out += " **** COLLECTION CODE COL= 00001\n";
   appendFormat(out, " NAME %s\n", w.doc.title.c_str());
   appendFormat(out, " CELL A=%f B=%f C=%f AL=%f BE=%f GA=%f\n", cell[0], cell[1], cell[2], cell[3], cell[4], cell[5]);
-  appendFormat(out, " SGR  %s\n", symbolToWrite(ctx).c_str());
+  appendFormat(out, " SGR  %s\n", withAxesMark(c, symbolToWrite(ctx), " R").c_str());
   if (c.symmetrySource == 4)
     for (const std::string& line : icsdAllOperatorLines(c)) appendFormat(out, " SYM  %s\n", line.c_str());
   out += " At   Nr Ox     Wy  ---- x ----    ---- y ----    ---- z ----   SOF\n";

@@ -289,6 +289,16 @@ TEST(IcsdFormats, CanSndKeysAxesAndImpossibleCells) {
   EXPECT_EQ(s.document.crystals[0].sgNumber, 167);
   EXPECT_NEAR(s.document.crystals[0].cell[3] / kDegToRad, 55.28f, 1e-3);
 
+  // The same structure through the RETRIEVE and Original writers keeps its axes.
+  for (const Layout& layout : {kLayouts[0], kLayouts[2], kLayouts[1]}) {
+    SCOPED_TRACE(layout.command);
+    test::TestSession back;
+    roundTrip(s.document, layout, back);
+    EXPECT_EQ(back.document.crystals[0].rhombohedralAxes, 1);
+    EXPECT_EQ(back.document.crystals[0].sgNumber, 167);
+    EXPECT_NEAR(back.document.crystals[0].cell[3] / kDegToRad, 55.28f, 1e-3);
+  }
+
   const std::vector<std::pair<const char*, int>> zeroCells = {
       {"ID: 1\nTI: t\nCE: a=0 b=5 c=5\nAT COORDS:\n           C1  0.1 0.2 0.3\n", kKindIcsdCanSnd},
       {" COL  Collection Code 1\n CELL a=5 b=-5 c=5 a=90 b=90 g=90\n PARM\n      C 1 0 * 0 0 0\n", kKindIcsd},
