@@ -118,8 +118,10 @@ bool AmEntry::read(ImportResult& result) {
     bool ok = words.size() >= 3;
     for (std::size_t k = 0; ok && k < 3; ++k) {
       const auto v = parseDouble(words[k]);
-      if (v) offset_[k] = narrowToFloat(*v);
-      else ok = false;
+      if (v)
+        offset_[k] = narrowToFloat(*v);
+      else
+        ok = false;
     }
     if (!ok) {
       ctx_.ui.message("Error reading origin offset line");
@@ -167,20 +169,31 @@ void AmEntry::atomLine(const std::string& header, const std::vector<std::string>
     }
     const float f = narrowToFloat(*v);
     switch (column) {
-      case Column::X: site.x = f; break;
-      case Column::Y: site.y = f; break;
-      case Column::Z: site.z = f; break;
-      case Column::Occupancy: occupancy = f <= 0.0f ? 1.0f : f; break;
-      case Column::Biso: case Column::Uiso:
+      case Column::X:
+        site.x = f;
+        break;
+      case Column::Y:
+        site.y = f;
+        break;
+      case Column::Z:
+        site.z = f;
+        break;
+      case Column::Occupancy:
+        occupancy = f <= 0.0f ? 1.0f : f;
+        break;
+      case Column::Biso:
+      case Column::Uiso:
         site.isoValue = f;
         site.aniso[0] = f;
         site.ortepType = column == Column::Biso ? 6 : 10;
         break;
-      case Column::B: case Column::U:
+      case Column::B:
+      case Column::U:
         site.aniso[k] = f;
         site.ortepType = column == Column::B ? 0 : 8;
         break;
-      default: break;
+      default:
+        break;
     }
   }
   site.x += offset_[0];

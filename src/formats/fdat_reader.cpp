@@ -161,8 +161,10 @@ bool FdatEntry::readAtoms(long sites, long others) {
       std::array<float, 3> xyz{};
       for (std::size_t k = 0; k < 3; ++k) {
         double v = static_cast<double>(rec.integer(a * 4 + 1 + k)) * 0.00001;
-        if (v > 1.0) v -= 1.0;
-        else if (v < -1.0) v += 1.0;
+        if (v > 1.0)
+          v -= 1.0;
+        else if (v < -1.0)
+          v += 1.0;
         xyz[k] = static_cast<float>(v);
       }
       site.x = xyz[0];
@@ -184,9 +186,14 @@ bool FdatEntry::readAtoms(long sites, long others) {
 int fdatAxesType(int systemCode, std::string_view symbol, bool& rhombohedral) {
   rhombohedral = false;
   switch (systemCode) {
-    case 1: case 2: case 3: return systemCode;
-    case 4: return 5;
-    case 6: return 7;
+    case 1:
+    case 2:
+    case 3:
+      return systemCode;
+    case 4:
+      return 5;
+    case 6:
+      return 7;
     case 5: {
       // The main axis is the first digit after the lattice letter: 3 trigonal, 6 hexagonal
       // (so P63/mmc, holding both digits, is hexagonal).
@@ -199,7 +206,8 @@ int fdatAxesType(int systemCode, std::string_view symbol, bool& rhombohedral) {
     case 7:
       rhombohedral = symbol.size() > 1 && (symbol.back() == 'r' || symbol.back() == 'R');
       return 4;
-    default: return 0;
+    default:
+      return 0;
   }
 }
 

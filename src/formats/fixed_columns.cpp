@@ -33,7 +33,9 @@ class DescriptorParser {
   std::string_view text_;
   std::size_t pos_ = 0;
 
-  char peek() const { return pos_ < text_.size() ? static_cast<char>(std::toupper(static_cast<unsigned char>(text_[pos_]))) : '\0'; }
+  char peek() const {
+    return pos_ < text_.size() ? static_cast<char>(std::toupper(static_cast<unsigned char>(text_[pos_]))) : '\0';
+  }
   void skipBlanks() {
     while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
   }
@@ -102,8 +104,10 @@ class DescriptorParser {
     }
     const auto w = count();
     if (!w) return false;
-    if (*w > 0) fieldWidth = *w;
-    else if (kind != 'A') return false;
+    if (*w > 0)
+      fieldWidth = *w;
+    else if (kind != 'A')
+      return false;
     if (peek() == '.') {
       ++pos_;
       const auto d = count();

@@ -14,11 +14,11 @@ namespace tessera {
 
 /// One field of a record as read.
 struct FixedField {
-  char kind = 'A';        ///< 'A', 'I' or 'F'
-  std::string text;       ///< A: the columns as written; I, F: the columns without blanks
-  double number = 0.0;    ///< I and F: the value (0 for blank columns)
-  bool present = false;   ///< at least one column of the field lies within the line
-  bool valid = true;      ///< I, F: the columns read as a number (blank counts as valid)
+  char kind = 'A';       ///< 'A', 'I' or 'F'
+  std::string text;      ///< A: the columns as written; I, F: the columns without blanks
+  double number = 0.0;   ///< I and F: the value (0 for blank columns)
+  bool present = false;  ///< at least one column of the field lies within the line
+  bool valid = true;     ///< I, F: the columns read as a number (blank counts as valid)
 
   long integer() const { return static_cast<long>(number); }
 };

@@ -35,13 +35,20 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 /// Centring translations in twelfths by lattice code, the zero translation left out.
 std::vector<std::array<int, 3>> centringVectors(int latticeCode) {
   switch (latticeCode) {
-    case 2: return {{0, 6, 6}};
-    case 3: return {{6, 0, 6}};
-    case 4: return {{6, 6, 0}};
-    case 5: return {{0, 6, 6}, {6, 0, 6}, {6, 6, 0}};
-    case 6: return {{6, 6, 6}};
-    case 7: return {{8, 4, 4}, {4, 8, 8}};
-    default: return {};
+    case 2:
+      return {{0, 6, 6}};
+    case 3:
+      return {{6, 0, 6}};
+    case 4:
+      return {{6, 6, 0}};
+    case 5:
+      return {{0, 6, 6}, {6, 0, 6}, {6, 6, 0}};
+    case 6:
+      return {{6, 6, 6}};
+    case 7:
+      return {{8, 4, 4}, {4, 8, 8}};
+    default:
+      return {};
   }
 }
 
@@ -73,9 +80,12 @@ std::string icsdDecimalOperatorText(std::string_view line) {
           const auto entry = std::find_if(kFractions.begin(), kFractions.end(),
                                           [&](const FractionDecimal& f) { return fraction == f.fraction; });
           const auto value = parseFractionOrNumber(fraction);
-          if (entry != kFractions.end()) out += entry->decimal;
-          else if (value) appendFormat(out, "%.5f", *value);
-          else out += fraction;
+          if (entry != kFractions.end())
+            out += entry->decimal;
+          else if (value)
+            appendFormat(out, "%.5f", *value);
+          else
+            out += fraction;
           i = k;
           continue;
         }

@@ -81,11 +81,16 @@ void isoLine(IcsdReading& r, const std::vector<std::string>& t, std::size_t firs
 /// The records every layout but CAN/SND shares; true when the line was one of them.
 bool commonRecord(IcsdReading& r, const std::string& s, const std::vector<std::string>& words) {
   const std::string& key = words[0];
-  if (key == "NAME" || key == "MINR") r.nameRecord(afterKeyword(s, 4), key == "MINR");
-  else if (key == "CELL") r.cellTokens(std::vector<std::string>(words.begin() + 1, words.end()));
-  else if (key == "SGR") r.symbolRecord(s);
-  else if (key == "SYM") r.operatorLine(s.size() > 3 ? std::string_view(s).substr(3) : std::string_view());
-  else return false;
+  if (key == "NAME" || key == "MINR")
+    r.nameRecord(afterKeyword(s, 4), key == "MINR");
+  else if (key == "CELL")
+    r.cellTokens(std::vector<std::string>(words.begin() + 1, words.end()));
+  else if (key == "SGR")
+    r.symbolRecord(s);
+  else if (key == "SYM")
+    r.operatorLine(s.size() > 3 ? std::string_view(s).substr(3) : std::string_view());
+  else
+    return false;
   return true;
 }
 
@@ -100,8 +105,10 @@ void readIcsdRetrieve(IcsdReading& r, const std::vector<std::string>& lines, std
     if (isBlankLine(s) || s.find("Atoms not located") != std::string::npos) continue;
     if (s[0] == ' ' || s[0] == '\t') {
       const std::vector<std::string> t = icsdValueTokens(s);
-      if (section == Section::Atoms && t.size() >= 2) atomFromTokens(r, t[0], t[1], t, 2);
-      else if (section == Section::Aniso) anisoFromTokens(r, t, anisoType, "Error reading aniso tf line");
+      if (section == Section::Atoms && t.size() >= 2)
+        atomFromTokens(r, t[0], t[1], t, 2);
+      else if (section == Section::Aniso)
+        anisoFromTokens(r, t, anisoType, "Error reading aniso tf line");
       continue;
     }
     const std::vector<std::string> words = splitTokens(s);
@@ -229,7 +236,8 @@ void readIcsdCanSnd(IcsdReading& r, const std::vector<std::string>& lines, std::
       r.atom(label, "", 0.0f, "", xyz, 1.0f);
     } else if (section == Section::Aniso) {
       // The label stands in columns 1-4; a longer one runs on to its end.
-      const std::size_t stop = s.size() > 4 && s[4] != ' ' ? std::min(s.size(), s.find(' ')) : std::min<std::size_t>(s.size(), 4);
+      const std::size_t stop =
+          s.size() > 4 && s[4] != ' ' ? std::min(s.size(), s.find(' ')) : std::min<std::size_t>(s.size(), 4);
       const std::string label = removeBlanks(std::string_view(s).substr(0, stop));
       std::array<float, 6> v{};
       if (label.empty() || !readValues(icsdValueTokens(std::string_view(s).substr(stop)), 0, v, false)) {

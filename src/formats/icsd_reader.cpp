@@ -9,10 +9,10 @@
 #include "core/text.h"
 #include "formats/icsd_common.h"
 #include "formats/icsd_reading.h"
-#include "formats/text_input.h"
 #include "formats/import_checks.h"
 #include "formats/import_finish.h"
 #include "formats/import_framework.h"
+#include "formats/text_input.h"
 #include "symmetry/symmetry_operators.h"
 
 namespace tessera {
@@ -87,8 +87,8 @@ void IcsdReading::cellTokens(const std::vector<std::string>& tokens) {
     const std::string& t = tokens[k];
     const auto eq = t.find('=');
     const std::string_view text = eq != std::string::npos ? std::string_view(t).substr(eq + 1)
-                                  : t.size() > 2           ? std::string_view(t).substr(2)
-                                                           : std::string_view();
+                                  : t.size() > 2          ? std::string_view(t).substr(2)
+                                                          : std::string_view();
     const auto v = icsdNumber(text);
     if (!v) {
       ctx.ui.message("Error reading cell parameter");
@@ -168,7 +168,8 @@ std::vector<std::string> icsdValueTokens(std::string_view line) {
   int depth = 0;
   for (char c : line) {
     if (c == '(') ++depth;
-    if (depth == 0) text.push_back(c);
+    if (depth == 0)
+      text.push_back(c);
     else if (c == ')') {
       --depth;
       text.push_back(' ');
@@ -233,9 +234,12 @@ bool ReadIcsd(ImportContext& context) {
     if (chosen + 1 < sets.size()) end = sets[chosen + 1].line;
   }
   IcsdReading reading(context);
-  if (layout == kIcsdCanSnd) readIcsdCanSnd(reading, lines, begin, end);
-  else if (layout == kIcsdOriginal) readIcsdOriginal(reading, lines, begin, end);
-  else readIcsdRetrieve(reading, lines, begin, end);
+  if (layout == kIcsdCanSnd)
+    readIcsdCanSnd(reading, lines, begin, end);
+  else if (layout == kIcsdOriginal)
+    readIcsdOriginal(reading, lines, begin, end);
+  else
+    readIcsdRetrieve(reading, lines, begin, end);
   FinishImport(context, false, reading.result);
   return true;
 }

@@ -27,8 +27,10 @@ struct IcsdOutput {
     for (std::size_t i = 0; i < sites.size(); ++i) {
       const TemperatureFactor chosen = ctx.ConvertTemperatureFactor(-1, static_cast<int>(i));
       // Every anisotropic site is written in the one form its section header names.
-      if (isAnisotropicType(chosen.type)) factors.push_back(ctx.ConvertTemperatureFactor(plan.anisoForm, static_cast<int>(i)));
-      else factors.push_back(chosen);
+      if (isAnisotropicType(chosen.type))
+        factors.push_back(ctx.ConvertTemperatureFactor(plan.anisoForm, static_cast<int>(i)));
+      else
+        factors.push_back(chosen);
     }
   }
 
@@ -53,8 +55,8 @@ struct IcsdOutput {
 };
 
 std::array<double, 6> cellOf(const CrystalRecord& c) {
-  return {c.cell[0], c.cell[1], c.cell[2], exportDegrees(c.cell[3]), exportDegrees(c.cell[4]),
-          exportDegrees(c.cell[5])};
+  return {
+      c.cell[0], c.cell[1], c.cell[2], exportDegrees(c.cell[3]), exportDegrees(c.cell[4]), exportDegrees(c.cell[5])};
 }
 
 /// A symbol with the axes mark of a rhombohedral group set on rhombohedral axes.

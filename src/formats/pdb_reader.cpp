@@ -41,7 +41,8 @@ std::string pdbElement(std::string_view record) {
   const char c13 = record[12];
   const char c14 = record[13];
   // A one-letter element stands right-aligned in column 14 (" CA " is a carbon).
-  if (!isLetter(c13)) return elementNumber(std::string(1, c14)) ? elementSymbol(elementNumber(std::string(1, c14))) : "";
+  if (!isLetter(c13))
+    return elementNumber(std::string(1, c14)) ? elementSymbol(elementNumber(std::string(1, c14))) : "";
   if (const int z = elementNumber(std::string{c13, c14}); z && isLetter(c14)) return elementSymbol(z);
   const int z = elementNumber(std::string(1, c13));
   return z ? elementSymbol(z) : "";
@@ -96,8 +97,7 @@ bool ReadPdb(ImportContext& context) {
   }
   context.file.close();
   if (skippedAlternates)
-    context.ui.message(
-        format("Atoms in alternate locations found - accepted only those designated '%c'", accepted));
+    context.ui.message(format("Atoms in alternate locations found - accepted only those designated '%c'", accepted));
   if (context.sites().empty()) context.ui.message("No atoms found in import file");
   CrystalRecord& c = context.crystal();
   c.cell = {1.0f, 1.0f, 1.0f, 90.0f, 90.0f, 90.0f};

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "formats/am_mineral_reader.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_kinds.h"

@@ -29,8 +29,7 @@ TEST(DatabaseFormatsHostileInput, ReadersFinishOrRefuse) {
         "#X       1300011199999999999999999999999999999999999999999999999999\n" + std::string(80, '-')}},
       {kKindAmMineral,
        {randomBytes(20000, 3), "x\n1 1 1 90 90 90 *P1\n1e400 0 0\natom\n",
-        "x\n1e30 1e30 1e30 90 90 90 P1\natom " + std::string(3000, 'x') + "\n" + huge,
-        "American Mineralogist\n"}},
+        "x\n1e30 1e30 1e30 90 90 90 P1\natom " + std::string(3000, 'x') + "\n" + huge, "American Mineralogist\n"}},
       {kKindPdb, {randomBytes(20000, 4), "ATOM  " + huge, "HETATM" + std::string(80, '-') + "\nHEADER\n"}}};
   test::ScratchDir dir;
   for (const auto& [kind, texts] : inputs)

@@ -17,10 +17,11 @@ const std::filesystem::path kCorpus = std::filesystem::path(TESSERA_FIXTURES) / 
 
 /// One hand-made entry: header, cell, text, symmetry, formula and atom records.
 std::string entry(const std::string& code, int system, int centrosymmetry, const std::string& cellRecord,
-                  int textCharacters, const std::vector<std::string>& operators, const std::vector<std::string>& atoms) {
-  std::string out = format("#%-8s%1d3000111      %3d%3d%3d%3d%3d%3d%3d%3d%3d%3d%3d", code.c_str(), system, 0,
-                           textCharacters, 0, 0, 0, static_cast<int>(operators.size()), 1,
-                           static_cast<int>(atoms.size()), 0, 0, 0);
+                  int textCharacters, const std::vector<std::string>& operators,
+                  const std::vector<std::string>& atoms) {
+  std::string out =
+      format("#%-8s%1d3000111      %3d%3d%3d%3d%3d%3d%3d%3d%3d%3d%3d", code.c_str(), system, 0, textCharacters, 0, 0, 0,
+             static_cast<int>(operators.size()), 1, static_cast<int>(atoms.size()), 0, 0, 0);
   out += format("132%1d000000100000000000", centrosymmetry) + "00\n";
   out += cellRecord + "\n";
   for (int c = 0; c < textCharacters; c += 80) out += std::string(80, 'T') + "\n";
@@ -54,9 +55,9 @@ TEST(CcdcFdat, EveryEntryOfTheRealFileReads) {
     std::size_t sites, operators;
     int axes;
   };
-  const Expected expected[] = {{"AGAXAH", 25, 8, 2},  {"BEFSAH", 19, 4, 2}, {"BOBKEI", 15, 8, 2}, {"BOBLAG", 7, 36, 6},
-                               {"BOBLEJ", 20, 2, 1},  {"BOBLUZ", 108, 4, 3}, {"CEDZUG", 10, 4, 2}, {"CUBANE", 4, 6, 4},
-                               {"CUFZIM", 23, 4, 2},  {"FIGMAJ", 22, 4, 2}, {"HEGSAN", 7, 8, 2},  {"HESDUE", 20, 4, 2}};
+  const Expected expected[] = {{"AGAXAH", 25, 8, 2}, {"BEFSAH", 19, 4, 2},  {"BOBKEI", 15, 8, 2}, {"BOBLAG", 7, 36, 6},
+                               {"BOBLEJ", 20, 2, 1}, {"BOBLUZ", 108, 4, 3}, {"CEDZUG", 10, 4, 2}, {"CUBANE", 4, 6, 4},
+                               {"CUFZIM", 23, 4, 2}, {"FIGMAJ", 22, 4, 2},  {"HEGSAN", 7, 8, 2},  {"HESDUE", 20, 4, 2}};
   for (int i = 0; i < 12; ++i) {
     const Expected& e = expected[i];
     SCOPED_TRACE(e.title);
@@ -91,9 +92,8 @@ TEST(CcdcFdat, ValuesOperatorsAndCrystalSystems) {
   // a = 5.4310 from 054310 with four decimals; x + 1/2, y, -z + 1/2; 0150000 is 1.5, read 0.5;
   // " 012345" is 0.12345 (the coordinate unit is 0.00001).
   const std::string cell = " 54310 54310 54310    90    90    90444000 1 1 1 0 0 0  0  0  1P1      ";
-  test::writeFile(dir.path() / "one.fdt",
-                  entry("ONE", 1, 2, cell, 0, {"211 0121 0112 0", "211 6121 0110 6"},
-                        {"C1    0123450150000      0", "O1   -012345-150000      0"}));
+  test::writeFile(dir.path() / "one.fdt", entry("ONE", 1, 2, cell, 0, {"211 0121 0112 0", "211 6121 0110 6"},
+                                                {"C1    0123450150000      0", "O1   -012345-150000      0"}));
   test::TestSession s;
   ASSERT_TRUE(s.import(kKindCcdcFdat, dir.path() / "one.fdt"));
   EXPECT_TRUE(s.ui.lastChoiceItems.empty());
@@ -124,8 +124,8 @@ TEST(CcdcFdat, AFullListIsNotDoubledByTheCentrosymmetricFlag) {
   test::ScratchDir dir;
   const std::string cell = " 54310 64310 74310    90    90    90444000 1 1 1 0 0 0  0  0  2P-1     ";
   // Listed with the inversion: the flag must not add a second copy.
-  test::writeFile(dir.path() / "full.fdt",
-                  entry("FULL", 1, 1, cell, 100, {"211 0121 0112 0", "011 0101 0110 0"}, {"C1    0123450150000      0"}));
+  test::writeFile(dir.path() / "full.fdt", entry("FULL", 1, 1, cell, 100, {"211 0121 0112 0", "011 0101 0110 0"},
+                                                 {"C1    0123450150000      0"}));
   test::TestSession s;
   ASSERT_TRUE(s.import(kKindCcdcFdat, dir.path() / "full.fdt"));
   EXPECT_EQ(s.document.crystals[0].acentric, 1);

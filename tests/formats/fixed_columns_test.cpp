@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "formats/fixed_columns.h"
+
+#include <gtest/gtest.h>
 
 namespace tessera {
 namespace {

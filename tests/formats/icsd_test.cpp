@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/text.h"
 #include "core/temperature_factor.h"
+#include "core/text.h"
 #include "formats/icsd_common.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_finish.h"
@@ -43,9 +43,9 @@ CrystalDocument longLabels() {
 
 /// C 1 2/c 1 given only as custom lines completed by inversion and C centring.
 CrystalDocument customSymmetry() {
-  CrystalDocument doc = test::makeDocument("", {"X,Y,Z;", "-X,Y,1/2-Z;"}, 0, 4, {9.0f, 8.0f, 7.0f, 90, 104.0f, 90},
-                                           {test::makeSite("Fe1", 26, 0.1f, 0.2f, 0.3f, 0.5f),
-                                            test::makeSite("O1", 8, 0.0f, 0.3f, 0.25f, 0.9f)});
+  CrystalDocument doc = test::makeDocument(
+      "", {"X,Y,Z;", "-X,Y,1/2-Z;"}, 0, 4, {9.0f, 8.0f, 7.0f, 90, 104.0f, 90},
+      {test::makeSite("Fe1", 26, 0.1f, 0.2f, 0.3f, 0.5f), test::makeSite("O1", 8, 0.0f, 0.3f, 0.25f, 0.9f)});
   doc.crystals[0].symmetrySource = 4;
   doc.crystals[0].latticeName = "C";
   return doc;
@@ -54,7 +54,7 @@ CrystalDocument customSymmetry() {
 struct Layout {
   const char* command;
   int kind;
-  bool carriesIso;       ///< isotropic factors are written
+  bool carriesIso;        ///< isotropic factors are written
   bool carriesChemistry;  ///< elements, occupancies and element-number labels
 };
 const Layout kLayouts[] = {{"icsd-retrieve", kKindIcsd, true, true},
@@ -112,9 +112,11 @@ void expectSameStructure(const CrystalDocument& a, const CrystalDocument& b, con
 }
 
 TEST(IcsdFormats, EveryLayoutReadsBackWhatItWrote) {
-  const std::vector<std::pair<const char*, CrystalDocument>> structures = {
-      {"NaCl", test::rockSalt()},       {"quartz", test::quartz()},           {"corundum", test::corundum()},
-      {"P21/c", longLabels()},         {"custom", customSymmetry()}};
+  const std::vector<std::pair<const char*, CrystalDocument>> structures = {{"NaCl", test::rockSalt()},
+                                                                           {"quartz", test::quartz()},
+                                                                           {"corundum", test::corundum()},
+                                                                           {"P21/c", longLabels()},
+                                                                           {"custom", customSymmetry()}};
   for (const Layout& layout : kLayouts)
     for (const auto& [name, doc] : structures) {
       SCOPED_TRACE(std::string(layout.command) + " " + name);
@@ -205,7 +207,8 @@ TEST(IcsdFormats, FactorsGoToTheirSitesAndHeadersMatchTheValues) {
   // sites under "Keep current form" is written in the header's form.
   CrystalDocument doc = test::p1Document("many", {5, 6, 7, kRightAngle, kRightAngle, kRightAngle});
   for (int i = 0; i < 11; ++i) {
-    Site s = test::makeSite(format("Si%d", i + 1), 14, 0.05f * static_cast<float>(i), 0.1f, 0.2f, 0.3f + 0.1f * static_cast<float>(i));
+    Site s = test::makeSite(format("Si%d", i + 1), 14, 0.05f * static_cast<float>(i), 0.1f, 0.2f,
+                            0.3f + 0.1f * static_cast<float>(i));
     s.occupants[0].element = "Si";
     doc.sites[0].push_back(s);
   }

@@ -1,10 +1,11 @@
+#include "formats/pdb_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 
 #include "formats/import_kinds.h"
-#include "formats/pdb_reader.h"
 #include "support/test_session.h"
 
 namespace tessera {
@@ -51,17 +52,16 @@ TEST(PdbReader, RealFilesReadWithTheirElements) {
 
 TEST(PdbReader, HeaderColumnsAlternatesAndHostileLines) {
   test::ScratchDir dir;
-  const std::string header = "HEADER    " + std::string("HYDROLASE") + std::string(31, ' ') + "01-JAN-99" +
-                             "   1ABC";
-  const std::string file =
-      header + "\r\n"
-      "ATOM      1  CA AALA A   1    -100.123-200.456 300.789  1.00 20.00           C\r\n"
-      "ATOM      2  CA BALA A   1      10.000  20.000  30.000  0.50 20.00           C\r\n"
-      "ATOM      3  HG1 SER A   2       1.000   2.000   3.000  1.00 20.00\r\n"
-      "HETATM    4 HG   HG  A   3       1.000   2.000   3.000  1.00 20.00\r\n"
-      "ATOM      5  N   ALA A   4       x.000   2.000   3.000  1.00 20.00           N\r\n"
-      "ATOM      6  O   ALA A\r\n"
-      "TER\r\nEND\r\n";
+  const std::string header = "HEADER    " + std::string("HYDROLASE") + std::string(31, ' ') + "01-JAN-99" + "   1ABC";
+  const std::string file = header +
+                           "\r\n"
+                           "ATOM      1  CA AALA A   1    -100.123-200.456 300.789  1.00 20.00           C\r\n"
+                           "ATOM      2  CA BALA A   1      10.000  20.000  30.000  0.50 20.00           C\r\n"
+                           "ATOM      3  HG1 SER A   2       1.000   2.000   3.000  1.00 20.00\r\n"
+                           "HETATM    4 HG   HG  A   3       1.000   2.000   3.000  1.00 20.00\r\n"
+                           "ATOM      5  N   ALA A   4       x.000   2.000   3.000  1.00 20.00           N\r\n"
+                           "ATOM      6  O   ALA A\r\n"
+                           "TER\r\nEND\r\n";
   test::writeFile(dir.path() / "t.pdb", file);
   test::TestSession s;
   ASSERT_TRUE(s.import(kKindPdb, dir.path() / "t.pdb"));
