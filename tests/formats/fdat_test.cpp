@@ -7,6 +7,7 @@
 #include "formats/icsd_common.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_kinds.h"
+#include "support/cli_run.h"
 #include "support/test_session.h"
 
 namespace tessera {
@@ -85,6 +86,15 @@ TEST(CcdcFdat, EveryEntryOfTheRealFileReads) {
   ASSERT_TRUE(importEntry(cubane, kCorpus, 8));
   EXPECT_EQ(cubane.document.crystals[0].rhombohedralAxes, 1);
   EXPECT_EQ(cubane.document.crystals[0].hmSymbol, "R-3");
+}
+
+TEST(CcdcFdat, CommandLineChoosesAnEntry) {
+  test::ScratchDir dir;
+  const std::string out = (dir.path() / "cubane.ins").string();
+  const test::CliRun r =
+      test::runCli({"convert", kCorpus.string(), out, "--from", "ccdc-fdat", "--block", "8", "--to", "shelx"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(test::readFile(out).substr(0, 11), "TITL CUBANE");
 }
 
 TEST(CcdcFdat, ValuesOperatorsAndCrystalSystems) {

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "formats/import_kinds.h"
+#include "support/cli_run.h"
 #include "support/test_session.h"
 
 namespace tessera {
@@ -81,6 +82,14 @@ TEST(PdbReader, HeaderColumnsAlternatesAndHostileLines) {
   test::TestSession b;
   EXPECT_FALSE(b.import(kKindPdb, dir.path() / "bin.pdb"));
   EXPECT_FALSE(b.document.isOpen);
+}
+
+TEST(PdbReader, ReachedThroughTheCommandLineByExtension) {
+  test::ScratchDir dir;
+  const std::string out = (dir.path() / "hem.cif").string();
+  const test::CliRun r = test::runCli({"convert", (kFormats / "pdb" / "HEM.pdb").string(), out});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(test::readFile(out).find("FE"), std::string::npos);
 }
 
 }  // namespace
