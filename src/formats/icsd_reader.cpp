@@ -233,6 +233,8 @@ bool ReadIcsd(ImportContext& context) {
     begin = sets[chosen].line;
     if (chosen + 1 < sets.size()) end = sets[chosen + 1].line;
   }
+  // In a file of mixed layouts each data set is still read with its own layout.
+  layout = sets[chosen].layout;
   IcsdReading reading(context);
   if (layout == kIcsdCanSnd)
     readIcsdCanSnd(reading, lines, begin, end);

@@ -276,6 +276,27 @@ TEST(IcsdFormats, DataSetsFractionsUncertaintiesAndLineEnds) {
   EXPECT_GT(second.document.title.size(), 70u);
 }
 
+TEST(IcsdFormats, MixedLayoutsReadEachDataSetWithItsOwnLayout) {
+  test::ScratchDir dir;
+  test::writeFile(dir.path() / "mixed.cry",
+                  "ID: 7\nTI: can snd\nCE: a=4 b=4 c=4\nAT COORDS:\n           Cu1     0.0 0.0 0.0\n---\n"
+                  " **** COLLECTION CODE COL= 8\n NAME original\n CELL A=5 B=5 C=5 AL=90 BE=90 GA=90\n"
+                  " At   Nr Ox     Wy  x y z SOF\n Fe    1  0  *  0.5 0.5 0.5  1.0\n");
+  for (int choice : {1, 2}) {
+    test::TestSession s;
+    s.ui.dialogs.push_back([](DialogModel&) { return true; });
+    s.ui.dialogs.push_back([choice](DialogModel& m) {
+      if (auto* d = dynamic_cast<DataSetModel*>(&m)) d->selection = choice;
+      return true;
+    });
+    ASSERT_TRUE(s.import(kKindIcsd, dir.path() / "mixed.cry"));
+    EXPECT_TRUE(s.ui.saw("Conflicting file types"));
+    ASSERT_EQ(s.document.sites[0].size(), 1u);
+    EXPECT_EQ(s.document.sites[0][0].label, choice == 1 ? "Cu1" : "Fe1");
+    EXPECT_NEAR(s.document.crystals[0].cell[0], choice == 1 ? 4.0f : 5.0f, 1e-6);
+  }
+}
+
 TEST(IcsdFormats, CanSndKeysAxesAndImpossibleCells) {
   test::ScratchDir dir;
   test::writeFile(dir.path() / "r.cry",
