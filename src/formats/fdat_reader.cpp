@@ -99,10 +99,8 @@ bool FdatEntry::read(ImportResult& result) {
   result.latticeName = "P";
   result.latticeCode = 1;
   result.axesType = fdatAxesType(systemCode, symbol, rhombohedral);
-  if (rhombohedral) {
-    result.rhombohedralAxes = 2;
-    symbol.pop_back();  // the axes mark is no part of the symbol
-  }
+  // The final "r" of a symbol on rhombohedral axes stays: the symbol table reads it as the setting.
+  if (rhombohedral) result.rhombohedralAxes = 2;
   if (result.axesType == 2) result.uniqueAxis = fdatUniqueAxis(symbol);
   result.hmSymbol = cut(symbol, kMaxSymbolLength);
   // Entries list the operators without the inversion and set the flag; a list that

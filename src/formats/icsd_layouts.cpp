@@ -207,11 +207,10 @@ void readIcsdCanSnd(IcsdReading& r, const std::vector<std::string>& lines, std::
           r.result.axesType = at == std::string::npos ? 1 : static_cast<int>(at) + 1;
         } else if (key == "SPGR") {
           // A final R or H names the axes of a rhombohedral group: 2 rhombohedral, 1 hexagonal.
-          std::string symbol = rest;
-          if (symbol.size() > 1 && (symbol.back() == 'R' || symbol.back() == 'H')) {
+          // The symbol keeps the letter, which the symbol table reads as the setting.
+          const std::string& symbol = rest;
+          if (symbol.size() > 1 && (symbol.back() == 'R' || symbol.back() == 'H'))
             r.result.rhombohedralAxes = symbol.back() == 'R' ? 2 : 1;
-            symbol.pop_back();
-          }
           r.result.hmSymbol = cut(symbol, kMaxSymbolLength);
         }
       }

@@ -113,15 +113,14 @@ void IcsdReading::setCell(const std::array<float, 6>& cell) {
 void IcsdReading::symbolRecord(std::string_view line) {
   std::string_view text = line.size() > 5 ? line.substr(5) : std::string_view();
   text = text.substr(0, text.find('('));
-  std::string symbol = trim(cut(text, kMaxSymbolLength));
-  // A separate final "R" or "H" names the axes of a rhombohedral group and is no part of the symbol.
+  const std::string symbol = trim(cut(text, kMaxSymbolLength));
+  // A separate final "R" or "H" names the axes of a rhombohedral group; the symbol keeps it,
+  // as the symbol table reads it so.
   const std::size_t n = symbol.size();
-  if (n > 2 && symbol[n - 2] == ' ' && (symbol[n - 1] == 'R' || symbol[n - 1] == 'H')) {
+  if (n > 2 && symbol[n - 2] == ' ' && (symbol[n - 1] == 'R' || symbol[n - 1] == 'H'))
     result.rhombohedralAxes = symbol[n - 1] == 'R' ? 2 : 1;
-    symbol = trim(symbol.substr(0, n - 2));
-  } else if (n > 2 && symbol.find('R', 2) != std::string::npos) {
+  else if (n > 2 && symbol.find('R', 2) != std::string::npos)
     result.rhombohedralAxes = 2;
-  }
   result.hmSymbol = symbol;
 }
 

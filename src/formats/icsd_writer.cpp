@@ -61,7 +61,9 @@ std::array<double, 6> cellOf(const CrystalRecord& c) {
 
 /// A symbol with the axes mark of a rhombohedral group set on rhombohedral axes.
 std::string withAxesMark(const CrystalRecord& c, std::string symbol, const char* mark) {
-  if (c.rhombohedralAxes == 1 && !symbol.empty() && (symbol[0] == 'R' || symbol[0] == 'r')) symbol += mark;
+  const std::string t = trimRight(symbol);
+  const bool marked = t.size() > 1 && std::string_view("RrHh").find(t.back()) != std::string_view::npos;
+  if (c.rhombohedralAxes == 1 && !marked && !t.empty() && (t[0] == 'R' || t[0] == 'r')) symbol += mark;
   return symbol;
 }
 

@@ -70,6 +70,7 @@ TEST(CcdcFdat, EveryEntryOfTheRealFileReads) {
     EXPECT_EQ(groupSize(c), e.operators) << c.lineCount() << " " << c.acentric << " " << c.latticeCode;
     EXPECT_EQ(c.axesType, e.axes);
     EXPECT_FALSE(s.ui.saw("Unit-cell not found - Cartesian axes will be used"));
+    EXPECT_FALSE(s.ui.saw("Error - crystal axes are rhombohedral and space group is non-rhombohedral"));
     for (const Site& site : s.document.sites[0]) EXPECT_GT(site.typeNumber, 0) << site.label;
   }
   test::TestSession agaxah;
@@ -83,9 +84,12 @@ TEST(CcdcFdat, EveryEntryOfTheRealFileReads) {
   EXPECT_NEAR(zn.x, 0.04355f, 1e-6);
   EXPECT_NEAR(zn.z, 0.14864f, 1e-6);
   test::TestSession cubane;
+  cubane.settings.symmetrySourcePref = 1;  // the symbol, on rhombohedral axes, gives the group too
   ASSERT_TRUE(importEntry(cubane, kCorpus, 8));
+  EXPECT_EQ(cubane.document.crystals[0].sgNumber, 148);
+  EXPECT_TRUE(cubane.ui.messages().empty()) << cubane.ui.messages()[0];
   EXPECT_EQ(cubane.document.crystals[0].rhombohedralAxes, 1);
-  EXPECT_EQ(cubane.document.crystals[0].hmSymbol, "R-3");
+  EXPECT_EQ(cubane.document.crystals[0].hmSymbol, "R-3r");
 }
 
 TEST(CcdcFdat, CommandLineChoosesAnEntry) {

@@ -311,6 +311,8 @@ TEST(IcsdFormats, CanSndKeysAxesAndImpossibleCells) {
   EXPECT_EQ(s.document.title, "corundum on rhombohedral axes");
   EXPECT_EQ(s.document.crystals[0].rhombohedralAxes, 1);
   EXPECT_EQ(s.document.crystals[0].sgNumber, 167);
+  EXPECT_EQ(s.document.crystals[0].sgNumberText, "167:R");
+  EXPECT_FALSE(s.ui.saw("Error - crystal axes are rhombohedral and space group is non-rhombohedral"));
   EXPECT_NEAR(s.document.crystals[0].cell[3] / kDegToRad, 55.28f, 1e-3);
 
   // The same structure through the RETRIEVE and Original writers keeps its axes.
@@ -320,6 +322,7 @@ TEST(IcsdFormats, CanSndKeysAxesAndImpossibleCells) {
     roundTrip(s.document, layout, back);
     EXPECT_EQ(back.document.crystals[0].rhombohedralAxes, 1);
     EXPECT_EQ(back.document.crystals[0].sgNumber, 167);
+    EXPECT_FALSE(back.ui.saw("Error - crystal axes are rhombohedral and space group is non-rhombohedral"));
     EXPECT_NEAR(back.document.crystals[0].cell[3] / kDegToRad, 55.28f, 1e-3);
   }
 
