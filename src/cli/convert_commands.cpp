@@ -122,6 +122,7 @@ std::optional<int> importKindForPath(const ProgramSettings& settings, const std:
   const std::string ext = extensionOf(path);
   if (ext.empty()) return std::nullopt;
   if (ext == ".res") return kKindShelx;
+  if (ext == ".ret") return kKindIcsd;  // RETRIEVE, not the Original kind that shares the extension
   for (int k = 0; k < kImportKindCount; ++k)
     if (equalsIgnoreCase(settings.importExtensions[static_cast<std::size_t>(k)], ext)) return k;
   return std::nullopt;

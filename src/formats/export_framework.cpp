@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "formats/cif_writer.h"
 #include "formats/free_form.h"
+#include "formats/icsd_writer.h"
 #include "formats/import_kinds.h"
 #include "formats/shelx_writer.h"
 #include "formats/symbol_derivation.h"
@@ -81,9 +82,9 @@ const std::vector<ExportCommand>& exportCommands() {
       {"CIF", 3, true, false, "cif", &ExportCif, false},
       {"DBWS", 4, true, true, "dbws", nullptr, false},
       {"LHPM", 5, true, true, "lhpm", nullptr, false},
-      {"ICSD - RETRIEVE", 6, true, false, "icsd-retrieve", nullptr, false},
-      {"ICSD - CAN/SND", 7, true, false, "icsd-cansnd", nullptr, false},
-      {"ICSD - Original", 15, true, false, "icsd-original", nullptr, false},
+      {"ICSD - RETRIEVE", 6, true, false, "icsd-retrieve", &ExportIcsdRetrieve, false},
+      {"ICSD - CAN/SND", 7, true, false, "icsd-cansnd", &ExportIcsdCanSnd, false},
+      {"ICSD - Original", 15, true, false, "icsd-original", &ExportIcsdOriginal, false},
       {"ORTEP", 8, false, false, "ortep", nullptr, false},
       {"RIETAN", 12, false, true, "rietan", nullptr, false},
       {"GSAS", 13, true, true, "gsas", nullptr, false},

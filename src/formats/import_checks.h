@@ -3,6 +3,7 @@
 // a native file and opened again: texts without control characters, a cell and
 // operator lines within what the records hold, and symbols the table can read.
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,11 @@ namespace tessera {
 /// Longest operator line kept as the file wrote it; longer ones are rewritten in the
 /// canonical form (a record holds 254 characters).
 inline constexpr std::size_t kMaxImportedOperatorText = 64;
+
+/// True when a cell read from a file (a, b, c in Angstrom, angles in degrees) has positive
+/// edges, angles between 0 and 180 degrees and a positive volume: anything else would
+/// divide by zero in the calculations that follow.
+bool usableImportCell(const std::array<float, 6>& cellDegrees);
 
 /// Replaces control characters in the result's texts and in the title; sets
 /// context.controlCharacters when there were any.

@@ -1,8 +1,12 @@
 #include "formats/import_kinds.h"
 
 #include "core/text.h"
+#include "formats/am_mineral_reader.h"
 #include "formats/cif_reader.h"
+#include "formats/fdat_reader.h"
 #include "formats/free_form.h"
+#include "formats/icsd_reader.h"
+#include "formats/pdb_reader.h"
 #include "formats/shelx_reader.h"
 
 namespace tessera {
@@ -12,24 +16,24 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {0, "Free-form", ".inp", "Free-form (ORBIS .inp)", "Import an ORBIS free-form (.inp) file", "free-form",
        &ReadFreeForm},
       {1, "CCDC FDAT", ".fdt", "CCDC FDAT", "Import a Cambridge Crystallographic Data Center FDAT file", "ccdc-fdat",
-       nullptr},
+       &ReadCcdcFdat},
       {2, "SHELX-93", ".ins", "SHELX", "Import a SHELX .INS file", "shelx", &ReadShelx},
       {3, "CIF", ".cif", "CIF", "Import a Crystallographic Information File", "cif", &ReadCif},
       {4, "DBWS Riet.", ".dbw", "DBWS", "Import a DBWS Rietveld file", "dbws", nullptr},
       {5, "LHPM Riet.", ".lhp", "LHPM", "Import an LHPM Rietveld file", "lhpm", nullptr},
-      {6, "ICSD", ".cry", "ICSD (All)", "Import an Inorganic Crystal Structure Database file", "icsd", nullptr},
+      {6, "ICSD", ".cry", "ICSD (All)", "Import an Inorganic Crystal Structure Database file", "icsd", &ReadIcsd},
       {7, "ICSD - CANSND", ".cry", nullptr, "Import a CAN/SND Inorganic Crystal Structure Database CRYSTIN file",
-       "icsd-cansnd", nullptr},
+       "icsd-cansnd", &ReadIcsd},
       {8, "ORTEP", ".ort", "ORTEP", "Import an ORTEP file", "ortep", nullptr},
       {9, "XTLVIEW", ".xtl", "XTLVIEW", "Import a XTLVIEW file", "xtlview", nullptr},
       {10, "ORBIS", ".str", "ORBIS", "Import an ORBIS file", "orbis", nullptr},
-      {11, "PDB", ".pdb", nullptr, nullptr, "pdb", nullptr},
+      {11, "PDB", ".pdb", nullptr, nullptr, "pdb", &ReadPdb},
       {12, "RIETAN", ".xyz", "RIETAN", "Import a RIETAN Rietveld file", "rietan", nullptr},
       {13, "GSAS", ".exp", "GSAS", "Import a GSAS (Los Alamos) file", "gsas", nullptr},
       {14, "AM MIN", ".amc", "AM MINERAL", "Import an American Mineralogist structure database file", "am-mineral",
-       nullptr},
+       &ReadAmMineral},
       {15, "ICSD - Original", ".ret", nullptr, "Import an original Inorganic Crystal Structure Database CRYSTIN file",
-       "icsd-original", nullptr},
+       "icsd-original", &ReadIcsd},
       {16, "FULLPROF", ".pcr", "FULLPROF", "Import a FULLPROF file", "fullprof", nullptr},
       {17, "OSCILLA (.OSL)", ".osl", "OSCILLA", "Import a OSCILLA .OSL file", "oscilla", nullptr},
   }};

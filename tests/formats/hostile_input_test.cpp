@@ -58,5 +58,20 @@ TEST(HostileInput, FreeFormReader) {
               "FACTOR 1e300\nA 1e300 1e300 1e300\n", "SYMM " + std::string(3000, '1') + "\nA 0 0 0\n"});
 }
 
+TEST(HostileInput, DatabaseReaders) {
+  const std::string huge(1 << 20, '9');
+  importEach(kKindIcsd, {randomBytes(20000, 5), " COL  Collection Code 1\n PARM\n" + huge, "ID: 1\nCE:" + huge + "\n",
+                         " **** COLL\n At\n" + std::string(5000, '(') + "\n Atom\n x 1 " + huge,
+                         " COL  Collection Code 1\n SYM " + std::string(3000, '/') + "\n SYM 99999999999999/1,y,z\n",
+                         "ID: 1\nAT COORDS:\n                 " + huge + "\nANISOTROPIC TEMPERATURE FACTORS\n" + huge});
+  importEach(kKindCcdcFdat,
+             {randomBytes(20000, 6), "#" + huge, "#X       7" + std::string(100, '9') + "\n" + std::string(80, '9') + "\n",
+              "#X       1300011199999999999999999999999999999999999999999999999999\n" + std::string(80, '-')});
+  importEach(kKindAmMineral, {randomBytes(20000, 7), "x\n1 1 1 90 90 90 *P1\n1e400 0 0\natom\n",
+                              "x\n1e30 1e30 1e30 90 90 90 P1\natom " + std::string(3000, 'x') + "\n" + huge,
+                              "American Mineralogist\n"});
+  importEach(kKindPdb, {randomBytes(20000, 8), "ATOM  " + huge, "HETATM" + std::string(80, '-') + "\nHEADER\n"});
+}
+
 }  // namespace
 }  // namespace tessera
