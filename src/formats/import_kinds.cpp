@@ -2,7 +2,11 @@
 
 #include "core/text.h"
 #include "formats/cif_reader.h"
+#include "formats/dbws.h"
 #include "formats/free_form.h"
+#include "formats/fullprof.h"
+#include "formats/gsas.h"
+#include "formats/rietan.h"
 #include "formats/shelx_reader.h"
 
 namespace tessera {
@@ -15,8 +19,8 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
        nullptr},
       {2, "SHELX-93", ".ins", "SHELX", "Import a SHELX .INS file", "shelx", &ReadShelx},
       {3, "CIF", ".cif", "CIF", "Import a Crystallographic Information File", "cif", &ReadCif},
-      {4, "DBWS Riet.", ".dbw", "DBWS", "Import a DBWS Rietveld file", "dbws", nullptr},
-      {5, "LHPM Riet.", ".lhp", "LHPM", "Import an LHPM Rietveld file", "lhpm", nullptr},
+      {4, "DBWS Riet.", ".dbw", "DBWS", "Import a DBWS Rietveld file", "dbws", &ReadDbws},
+      {5, "LHPM Riet.", ".lhp", "LHPM", "Import an LHPM Rietveld file", "lhpm", &ReadLhpm},
       {6, "ICSD", ".cry", "ICSD (All)", "Import an Inorganic Crystal Structure Database file", "icsd", nullptr},
       {7, "ICSD - CANSND", ".cry", nullptr, "Import a CAN/SND Inorganic Crystal Structure Database CRYSTIN file",
        "icsd-cansnd", nullptr},
@@ -24,13 +28,13 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {9, "XTLVIEW", ".xtl", "XTLVIEW", "Import a XTLVIEW file", "xtlview", nullptr},
       {10, "ORBIS", ".str", "ORBIS", "Import an ORBIS file", "orbis", nullptr},
       {11, "PDB", ".pdb", nullptr, nullptr, "pdb", nullptr},
-      {12, "RIETAN", ".xyz", "RIETAN", "Import a RIETAN Rietveld file", "rietan", nullptr},
-      {13, "GSAS", ".exp", "GSAS", "Import a GSAS (Los Alamos) file", "gsas", nullptr},
+      {12, "RIETAN", ".xyz", "RIETAN", "Import a RIETAN Rietveld file", "rietan", &ReadRietan},
+      {13, "GSAS", ".exp", "GSAS", "Import a GSAS (Los Alamos) file", "gsas", &ReadGsas},
       {14, "AM MIN", ".amc", "AM MINERAL", "Import an American Mineralogist structure database file", "am-mineral",
        nullptr},
       {15, "ICSD - Original", ".ret", nullptr, "Import an original Inorganic Crystal Structure Database CRYSTIN file",
        "icsd-original", nullptr},
-      {16, "FULLPROF", ".pcr", "FULLPROF", "Import a FULLPROF file", "fullprof", nullptr},
+      {16, "FULLPROF", ".pcr", "FULLPROF", "Import a FULLPROF file", "fullprof", &ReadFullprof},
       {17, "OSCILLA (.OSL)", ".osl", "OSCILLA", "Import a OSCILLA .OSL file", "oscilla", nullptr},
   }};
   return kinds;
