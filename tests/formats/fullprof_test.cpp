@@ -107,5 +107,25 @@ TEST(Fullprof, PhaseChoiceIsotropicBetaAndLineLabels) {
   EXPECT_TRUE(nine.ui.saw("Error reading file - line: 11.100000"));
 }
 
+TEST(Fullprof, OperatorsGivenAsMatricesWithMagneticLines) {
+  // Symmetry flag 1: each operator as three rows (x, y, z coefficients, translation),
+  // then the one extra line per operator the fourth integer of line 11-3-1 asks for.
+  const std::string symmetry =
+      "2 2 0 1\n1 0 0 0\n0 1 0 0\n0 0 1 0\nmagnetic part\n-1 0 0 0\n0 1 0 0.5\n0 0 -1 0.5\nmagnetic part\n";
+  std::string text = phase("mono", "O1   O    0 0  0.100000  0.200000  0.300000 0.800000 1.000000 0\n0 0 0 0 0\n", 1,
+                           "5 6 7 90 101 90");
+  text.replace(text.find(" 10 0 0 0"), 9, " 10 0 1 0");
+  text.insert(text.find("O1 "), symmetry);
+  test::ScratchDir dir;
+  test::writeFile(dir.path() / "m.pcr", header(1) + text);
+  test::TestSession s;
+  ASSERT_TRUE(s.import(kKindFullprof, dir.path() / "m.pcr"));
+  const CrystalRecord& c = s.document.crystals[0];
+  EXPECT_EQ(c.acentric, 0);
+  ASSERT_EQ(c.lineCount(), 2);
+  EXPECT_EQ(c.symmetrySource, 4);
+  EXPECT_EQ(s.document.siteCount(), 1);
+}
+
 }  // namespace
 }  // namespace tessera

@@ -43,6 +43,9 @@ CrystalDocument magnetic() {
   s[3].occupants[1].label = "N1";
   s[3].occupants[1].typeNumber = 7;
   s[3].occupants[1].occupancy = 0.4f;
+  s[3].hasVector = 1;
+  s[3].vector = {0.0f, 0.0f, 0.1f};
+  s[3].vectorLength = 0.73f;
   return doc;
 }
 
@@ -54,6 +57,8 @@ TEST(Gsas, GoldenFileAndMomentsReadBackWithTheirLengths) {
   const std::string written = test::readFile(dir.path() / "m.exp");
   EXPECT_EQ(written, test::readFile(test::fixture("formats/gsas/magnetic.exp")));
   EXPECT_EQ(written.find("nan"), std::string::npos);
+  // Each occupant of a site with a vector gets its own atom, thermal and moment records.
+  EXPECT_NE(written.find("CRS1  AT  5M"), std::string::npos);
 
   test::TestSession r;
   ASSERT_TRUE(r.import(kKindGsas, dir.path() / "m.exp"));
@@ -77,6 +82,7 @@ TEST(Gsas, GoldenFileAndMomentsReadBackWithTheirLengths) {
   EXPECT_FLOAT_EQ(out[3].occupants[0].occupancy, 0.6f);
   EXPECT_EQ(out[3].occupants[1].label, "N1");
   EXPECT_EQ(out[3].ortepType, 8);
+  EXPECT_NEAR(out[3].vector[2], 0.1f, 1e-5);
   EXPECT_EQ(r.document.title, w.document.title);
   EXPECT_EQ(r.document.crystals[0].hmSymbol, "P 1 21/c 1");
 }
