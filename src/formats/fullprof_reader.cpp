@@ -75,6 +75,8 @@ class FullprofReader {
   void symmetry(long flag, bool keep);
   void atoms(long count, long format, bool keep);
   void atom(long format, bool keep);
+  /// The beta line (11.45) and its codes line; true.
+  bool betaLines(std::array<double, 6>& beta);
   /// The profile and cell lines; returns the integers of lines 11.51 and 11.61.
   std::pair<long, long> profileAndCell(long f8, long f14, bool keep);
 
@@ -250,6 +252,14 @@ void FullprofReader::atoms(long count, long format, bool keep) {
   }
 }
 
+bool FullprofReader::betaLines(std::array<double, 6>& beta) {
+  ScanCursor b(next(11.45));
+  const std::vector<double> u = b.floats(6);
+  std::copy(u.begin(), u.end(), beta.begin());
+  next(11.46);
+  return true;
+}
+
 void FullprofReader::atom(long format, bool keep) {
   ScanCursor scan(next(11.41));
   const std::string label = scan.nextWord().value_or("");
@@ -280,13 +290,7 @@ void FullprofReader::atom(long format, bool keep) {
       site.hasVector = 1;
       next(11.44);
     }
-    if (code == 2 || code == 3) {
-      ScanCursor b(next(11.45));
-      const std::vector<double> u = b.floats(6);
-      std::copy(u.begin(), u.end(), beta.begin());
-      hasBeta = true;
-      next(11.46);
-    }
+    if (code == 2 || code == 3) hasBeta = betaLines(beta);
     if (code == 4) skip(11.42, 4);
   } else if (format == 0 || format == 4) {
     scan.nextInt();
@@ -296,13 +300,7 @@ void FullprofReader::atom(long format, bool keep) {
       skip(11.42, 3);
     } else {
       next(11.42);
-      if (code == 2) {
-        ScanCursor b(next(11.45));
-        const std::vector<double> u = b.floats(6);
-        std::copy(u.begin(), u.end(), beta.begin());
-        hasBeta = true;
-        next(11.46);
-      }
+      if (code == 2) hasBeta = betaLines(beta);
       if (code == 4) skip(11.42, 4);
     }
   } else {

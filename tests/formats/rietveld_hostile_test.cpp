@@ -1,33 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "formats/import_kinds.h"
-#include "support/test_session.h"
+#include "support/hostile_input.h"
 
 namespace tessera {
 namespace {
 
-std::string randomBytes(std::size_t n, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::string s(n, '\0');
-  for (char& c : s) c = static_cast<char>(rng() & 0xff);
-  return s;
-}
+using test::randomBytes;
 
-/// Every input ends in a finished or refused import; a refused one has said why.
-void importEach(int kind, const std::vector<std::string>& inputs) {
-  test::ScratchDir dir;
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    SCOPED_TRACE(i);
-    test::writeFile(dir.path() / "bad.txt", inputs[i]);
-    test::TestSession s;
-    const bool ok = s.import(kind, dir.path() / "bad.txt");
-    EXPECT_EQ(ok, s.document.isOpen);
-    EXPECT_FALSE(s.ui.messages().empty() && s.ui.questions().empty() && !ok);
-    for (const Site& site : s.document.sites[0]) EXPECT_LE(site.occupantCount(), kMaxOccupants);
-  }
-}
+/// Every refused import says why.
+void importEach(int kind, const std::vector<std::string>& inputs) { test::importEach(kind, inputs, true); }
 
 const std::string kHuge(1 << 20, '7');
 
