@@ -45,6 +45,7 @@ class RietanReader {
 
   ImportContext& ctx_;
   LineReader lines_;
+  bool limitShown_ = false;
 };
 
 std::string RietanReader::next() {
@@ -139,6 +140,12 @@ void RietanReader::operationLine(const std::string& line) {
       const long code = std::lround(leadingNumber(text).value_or(0.0));
       if (code != 0 && std::labs(code) <= 3) m[r][static_cast<std::size_t>(std::labs(code) - 1)] = code > 0 ? 1.0f : -1.0f;
     }
+  }
+  // One message for the whole list rather than one per refused line.
+  if (ctx_.crystal().lineCount() >= kMaxSymmetryLines) {
+    if (!limitShown_) ctx_.ui.message("More than 192 symmetry lines");
+    limitShown_ = true;
+    return;
   }
   AppendOperatorFromMatrix(ctx_.crystal(), m, ctx_.ui);
 }
