@@ -5,9 +5,13 @@
 #include "core/native_file.h"
 #include "core/text.h"
 #include "formats/cif_writer.h"
+#include "formats/dbws.h"
 #include "formats/free_form.h"
+#include "formats/fullprof.h"
+#include "formats/gsas.h"
 #include "formats/icsd_writer.h"
 #include "formats/import_kinds.h"
+#include "formats/rietan.h"
 #include "formats/shelx_writer.h"
 #include "formats/symbol_derivation.h"
 
@@ -80,15 +84,15 @@ const std::vector<ExportCommand>& exportCommands() {
       {"CCDC FDAT", -1, false, false, "ccdc-fdat", nullptr, true},
       {"SHELX", 2, true, true, "shelx", &ExportShelx, false},
       {"CIF", 3, true, false, "cif", &ExportCif, false},
-      {"DBWS", 4, true, true, "dbws", nullptr, false},
-      {"LHPM", 5, true, true, "lhpm", nullptr, false},
+      {"DBWS", 4, true, true, "dbws", &ExportDbws, false},
+      {"LHPM", 5, true, true, "lhpm", &ExportLhpm, false},
       {"ICSD - RETRIEVE", 6, true, false, "icsd-retrieve", &ExportIcsdRetrieve, false},
       {"ICSD - CAN/SND", 7, true, false, "icsd-cansnd", &ExportIcsdCanSnd, false},
       {"ICSD - Original", 15, true, false, "icsd-original", &ExportIcsdOriginal, false},
       {"ORTEP", 8, false, false, "ortep", nullptr, false},
-      {"RIETAN", 12, false, true, "rietan", nullptr, false},
-      {"GSAS", 13, true, true, "gsas", nullptr, false},
-      {"FULLPROF", 16, false, true, "fullprof", nullptr, false},
+      {"RIETAN", 12, false, true, "rietan", &ExportRietan, false},
+      {"GSAS", 13, true, true, "gsas", &ExportGsas, false},
+      {"FULLPROF", 16, false, true, "fullprof", &ExportFullprof, false},
   };
   return commands;
 }

@@ -3,10 +3,14 @@
 #include "core/text.h"
 #include "formats/am_mineral_reader.h"
 #include "formats/cif_reader.h"
+#include "formats/dbws.h"
 #include "formats/fdat_reader.h"
 #include "formats/free_form.h"
+#include "formats/fullprof.h"
+#include "formats/gsas.h"
 #include "formats/icsd_reader.h"
 #include "formats/pdb_reader.h"
+#include "formats/rietan.h"
 #include "formats/shelx_reader.h"
 
 namespace tessera {
@@ -19,8 +23,8 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
        &ReadCcdcFdat},
       {2, "SHELX-93", ".ins", "SHELX", "Import a SHELX .INS file", "shelx", &ReadShelx},
       {3, "CIF", ".cif", "CIF", "Import a Crystallographic Information File", "cif", &ReadCif},
-      {4, "DBWS Riet.", ".dbw", "DBWS", "Import a DBWS Rietveld file", "dbws", nullptr},
-      {5, "LHPM Riet.", ".lhp", "LHPM", "Import an LHPM Rietveld file", "lhpm", nullptr},
+      {4, "DBWS Riet.", ".dbw", "DBWS", "Import a DBWS Rietveld file", "dbws", &ReadDbws},
+      {5, "LHPM Riet.", ".lhp", "LHPM", "Import an LHPM Rietveld file", "lhpm", &ReadLhpm},
       {6, "ICSD", ".cry", "ICSD (All)", "Import an Inorganic Crystal Structure Database file", "icsd", &ReadIcsd},
       {7, "ICSD - CANSND", ".cry", nullptr, "Import a CAN/SND Inorganic Crystal Structure Database CRYSTIN file",
        "icsd-cansnd", &ReadIcsd},
@@ -28,13 +32,13 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {9, "XTLVIEW", ".xtl", "XTLVIEW", "Import a XTLVIEW file", "xtlview", nullptr},
       {10, "ORBIS", ".str", "ORBIS", "Import an ORBIS file", "orbis", nullptr},
       {11, "PDB", ".pdb", nullptr, nullptr, "pdb", &ReadPdb},
-      {12, "RIETAN", ".xyz", "RIETAN", "Import a RIETAN Rietveld file", "rietan", nullptr},
-      {13, "GSAS", ".exp", "GSAS", "Import a GSAS (Los Alamos) file", "gsas", nullptr},
+      {12, "RIETAN", ".xyz", "RIETAN", "Import a RIETAN Rietveld file", "rietan", &ReadRietan},
+      {13, "GSAS", ".exp", "GSAS", "Import a GSAS (Los Alamos) file", "gsas", &ReadGsas},
       {14, "AM MIN", ".amc", "AM MINERAL", "Import an American Mineralogist structure database file", "am-mineral",
        &ReadAmMineral},
       {15, "ICSD - Original", ".ret", nullptr, "Import an original Inorganic Crystal Structure Database CRYSTIN file",
        "icsd-original", &ReadIcsd},
-      {16, "FULLPROF", ".pcr", "FULLPROF", "Import a FULLPROF file", "fullprof", nullptr},
+      {16, "FULLPROF", ".pcr", "FULLPROF", "Import a FULLPROF file", "fullprof", &ReadFullprof},
       {17, "OSCILLA (.OSL)", ".osl", "OSCILLA", "Import a OSCILLA .OSL file", "oscilla", nullptr},
   }};
   return kinds;

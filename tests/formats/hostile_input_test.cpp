@@ -1,38 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "formats/import_kinds.h"
-#include "support/test_session.h"
+#include "support/hostile_input.h"
 
 namespace tessera {
 namespace {
 
-std::string randomBytes(std::size_t n, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::string s(n, '\0');
-  for (char& c : s) c = static_cast<char>(rng() & 0xff);
-  return s;
-}
-
-/// Every input must end in a finished or refused import: no crash, no hang, no stray document.
-void importEach(int kind, const std::vector<std::string>& inputs) {
-  test::ScratchDir dir;
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    SCOPED_TRACE(i);
-    test::writeFile(dir.path() / "bad.txt", inputs[i]);
-    test::TestSession s;
-    const bool ok = s.import(kind, dir.path() / "bad.txt");
-    EXPECT_EQ(ok, s.document.isOpen);
-    if (ok) {
-      for (const Site& site : s.document.sites[0]) {
-        EXPECT_LE(site.label.size(), kMaxLabelLength);
-        EXPECT_GE(site.occupantCount(), 1);
-        EXPECT_LE(site.occupantCount(), kMaxOccupants);
-      }
-    }
-  }
-}
+using test::importEach;
+using test::randomBytes;
 
 const std::string kHugeLine(1 << 20, 'X');
 
