@@ -7,6 +7,7 @@
 #include "formats/cif_writer.h"
 #include "formats/free_form.h"
 #include "formats/import_kinds.h"
+#include "formats/ortep.h"
 #include "formats/shelx_writer.h"
 #include "formats/symbol_derivation.h"
 
@@ -84,7 +85,7 @@ const std::vector<ExportCommand>& exportCommands() {
       {"ICSD - RETRIEVE", 6, true, false, "icsd-retrieve", nullptr, false},
       {"ICSD - CAN/SND", 7, true, false, "icsd-cansnd", nullptr, false},
       {"ICSD - Original", 15, true, false, "icsd-original", nullptr, false},
-      {"ORTEP", 8, false, false, "ortep", nullptr, false},
+      {"ORTEP", 8, false, false, "ortep", &ExportOrtep, false},
       {"RIETAN", 12, false, true, "rietan", nullptr, false},
       {"GSAS", 13, true, true, "gsas", nullptr, false},
       {"FULLPROF", 16, false, true, "fullprof", nullptr, false},

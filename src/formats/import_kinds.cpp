@@ -3,7 +3,11 @@
 #include "core/text.h"
 #include "formats/cif_reader.h"
 #include "formats/free_form.h"
+#include "formats/orbis.h"
+#include "formats/ortep.h"
+#include "formats/oscilla.h"
 #include "formats/shelx_reader.h"
+#include "formats/xtlview.h"
 
 namespace tessera {
 
@@ -20,9 +24,9 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {6, "ICSD", ".cry", "ICSD (All)", "Import an Inorganic Crystal Structure Database file", "icsd", nullptr},
       {7, "ICSD - CANSND", ".cry", nullptr, "Import a CAN/SND Inorganic Crystal Structure Database CRYSTIN file",
        "icsd-cansnd", nullptr},
-      {8, "ORTEP", ".ort", "ORTEP", "Import an ORTEP file", "ortep", nullptr},
-      {9, "XTLVIEW", ".xtl", "XTLVIEW", "Import a XTLVIEW file", "xtlview", nullptr},
-      {10, "ORBIS", ".str", "ORBIS", "Import an ORBIS file", "orbis", nullptr},
+      {8, "ORTEP", ".ort", "ORTEP", "Import an ORTEP file", "ortep", &ReadOrtep},
+      {9, "XTLVIEW", ".xtl", "XTLVIEW", "Import a XTLVIEW file", "xtlview", &ReadXtlview},
+      {10, "ORBIS", ".str", "ORBIS", "Import an ORBIS file", "orbis", &ReadOrbis},
       {11, "PDB", ".pdb", nullptr, nullptr, "pdb", nullptr},
       {12, "RIETAN", ".xyz", "RIETAN", "Import a RIETAN Rietveld file", "rietan", nullptr},
       {13, "GSAS", ".exp", "GSAS", "Import a GSAS (Los Alamos) file", "gsas", nullptr},
@@ -31,7 +35,7 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {15, "ICSD - Original", ".ret", nullptr, "Import an original Inorganic Crystal Structure Database CRYSTIN file",
        "icsd-original", nullptr},
       {16, "FULLPROF", ".pcr", "FULLPROF", "Import a FULLPROF file", "fullprof", nullptr},
-      {17, "OSCILLA (.OSL)", ".osl", "OSCILLA", "Import a OSCILLA .OSL file", "oscilla", nullptr},
+      {17, "OSCILLA (.OSL)", ".osl", "OSCILLA", "Import a OSCILLA .OSL file", "oscilla", &ReadOscilla},
   }};
   return kinds;
 }
