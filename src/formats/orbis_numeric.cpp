@@ -74,25 +74,19 @@ class NumericReader {
   std::array<long, 11> n_{};  ///< N1..N10 at their numbers
   long f1_ = 0, f2_ = 0, f3_ = 0, f4_ = 0, f5_ = 0, f6_ = 0;
 
-  /// A group of count integers (or reals); false when any does not read.
-  bool integers(long count, std::vector<long>* out = nullptr) {
+  /// A group of count numbers read by parse; false when any does not read.
+  template <typename T, typename Parse>
+  bool numbers(long count, Parse parse, std::vector<T>* out) {
     std::string t;
     for (long k = 0; k < count; ++k) {
-      const auto v = in_.token(t) ? parseLong(t) : std::nullopt;
+      const auto v = in_.token(t) ? parse(t) : std::nullopt;
       if (!v) return false;
       if (out) out->push_back(*v);
     }
     return true;
   }
-  bool reals(long count, std::vector<double>* out = nullptr) {
-    std::string t;
-    for (long k = 0; k < count; ++k) {
-      const auto v = in_.token(t) ? parseDouble(t) : std::nullopt;
-      if (!v) return false;
-      if (out) out->push_back(*v);
-    }
-    return true;
-  }
+  bool integers(long count, std::vector<long>* out = nullptr) { return numbers(count, parseLong, out); }
+  bool reals(long count, std::vector<double>* out = nullptr) { return numbers(count, parseDouble, out); }
   /// count groups of the given integers and reals.
   bool groups(long count, long ints, long realsEach) {
     for (long k = 0; k < count; ++k)

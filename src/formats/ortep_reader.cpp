@@ -18,25 +18,18 @@ namespace {
 
 constexpr const char* kReadError = "Error reading ORTEP file";
 
-const std::vector<ColumnField>& titleCard() {
-  static const std::vector<ColumnField> f = parseColumnDescriptor("(A80)");
-  return f;
-}
-const std::vector<ColumnField>& cellCard() {
-  static const std::vector<ColumnField> f = parseColumnDescriptor("(6F9.6)");
-  return f;
-}
-const std::vector<ColumnField>& symmetryCard() {
-  static const std::vector<ColumnField> f = parseColumnDescriptor("(I1, F14.9, 3F3.0, 2(F15.9, 3F3.0))");
-  return f;
-}
-const std::vector<ColumnField>& positionCard() {
-  static const std::vector<ColumnField> f = parseColumnDescriptor("(A6, 3X, 5F9.6, F9.0)");
-  return f;
-}
-const std::vector<ColumnField>& factorCard() {
-  static const std::vector<ColumnField> f = parseColumnDescriptor("(I1, F8.6, 5F9.6, F9.0)");
-  return f;
+/// The fields of the five cards.
+struct Cards {
+  std::vector<ColumnField> title = parseColumnDescriptor("(A80)");
+  std::vector<ColumnField> cell = parseColumnDescriptor("(6F9.6)");
+  std::vector<ColumnField> symmetry = parseColumnDescriptor("(I1, F14.9, 3F3.0, 2(F15.9, 3F3.0))");
+  std::vector<ColumnField> position = parseColumnDescriptor("(A6, 3X, 5F9.6, F9.0)");
+  std::vector<ColumnField> factor = parseColumnDescriptor("(I1, F8.6, 5F9.6, F9.0)");
+};
+
+const Cards& cards() {
+  static const Cards c;
+  return c;
 }
 
 /// An ORTEP type read as a real: kept when it is a type the program knows of, else "none".
@@ -72,7 +65,7 @@ class OrtepReader {
 };
 
 bool OrtepReader::readCell() {
-  const auto v = card(cellCard());
+  const auto v = card(cards().cell);
   if (!v) return false;
   std::array<double, 6> c{};
   for (std::size_t k = 0; k < 6; ++k) c[k] = (*v)[k].number;
@@ -97,7 +90,7 @@ bool OrtepReader::readCell() {
 bool OrtepReader::readSymmetry() {
   for (int n = 0; n < kMaxSymmetryLines; ++n) {
     bool atEnd = false;
-    const auto v = card(symmetryCard(), &atEnd);
+    const auto v = card(cards().symmetry, &atEnd);
     if (!v) {
       // A file that ends after its symmetry holds no atoms; anything unreadable is an error.
       if (atEnd) return true;
@@ -122,10 +115,10 @@ void OrtepReader::readAtoms() {
   const std::array<float, 3> lengths = {result.cell[0], result.cell[1], result.cell[2]};
   for (int sequence = 1;; ++sequence) {
     bool atEnd = false;
-    const auto pos = card(positionCard(), &atEnd);
+    const auto pos = card(cards().position, &atEnd);
     // The end of the file between atoms ends the list as the end flag does.
     if (!pos && atEnd) return;
-    const auto tf = pos ? card(factorCard()) : std::nullopt;
+    const auto tf = pos ? card(cards().factor) : std::nullopt;
     if (!tf) {
       ctx_.ui.message("EOF or other error reading coordinates");
       return;
@@ -150,7 +143,7 @@ void OrtepReader::readAtoms() {
 }
 
 bool OrtepReader::run() {
-  const auto title = card(titleCard());
+  const auto title = card(cards().title);
   if (!title || !readCell()) {
     ctx_.ui.message(kReadError);
     return false;

@@ -113,6 +113,12 @@ TEST(OrtepFormat, SymmetryCardsForCentringAndInversion) {
             "P-1\n  5.00000  6.00000  7.00000  90.0000  90.0000  90.0000\n"
             "     0.00000000  1  0  0     0.00000000  0  1  0     0.00000000  0  0  1\n"
             "1    0.00000000 -1  0  0     0.00000000  0 -1  0     0.00000000  0  0 -1\n");
+  // No symmetry lines at all: the identity card still carries the end flag.
+  s.document.crystals[0].xyzLines.clear();
+  s.document.crystals[0].acentric = 1;
+  ASSERT_TRUE(s.exportTo("ortep", dir.path() / "none.ort"));
+  EXPECT_EQ(test::readFile(dir.path() / "none.ort").substr(59),
+            "1    0.00000000  1  0  0     0.00000000  0  1  0     0.00000000  0  0  1\n");
   // I-centred, four operators, acentric: eight cards; an inversion off the origin is
   // already among the lines and is not negated again.
   CrystalRecord& c = s.document.crystals[0];

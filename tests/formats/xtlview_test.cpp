@@ -47,10 +47,19 @@ TEST(XtlviewReader, OneDataSetNeedsNoChoiceAndBadLinesAreReported) {
   EXPECT_EQ(s.document.sites[0][0].ortepType, 0);
   EXPECT_EQ(s.document.crystals[0].hmSymbol, "P1");
 
-  test::writeFile(dir.path() / "odd.xtl", "ODD\n\nSPACE GROUP P 21/c\n5 6 7 90 90 90 -14\n0 0 0\n1 0 0\n0 0 1\n0 1 0\nEND\n");
+  // An origin shift does not hide a transposition the table does not know.
+  test::writeFile(dir.path() / "odd.xtl", "ODD\n\nSPACE GROUP P 21/c\n5 6 7 90 90 90 -14\n0.25 0 0\n1 0 0\n0 0 1\n0 1 0\nEND\n");
   test::TestSession odd;
   ASSERT_TRUE(odd.import(kKindXtlview, dir.path() / "odd.xtl"));
   EXPECT_TRUE(odd.ui.saw("Unknown axis transposition - try using symbol"));
+
+  // An inversion off the origin is an operator like any other, not the centrosymmetric flag.
+  test::writeFile(dir.path() / "off.xtl",
+                  "OFF\n\nSPACE GROUP P -1\n5 6 7 90 90 90 0\n1\n-1 0 0 0.5\n0 -1 0 0\n0 0 -1 0\n0 0 0\nEND\n");
+  test::TestSession off;
+  ASSERT_TRUE(off.import(kKindXtlview, dir.path() / "off.xtl"));
+  EXPECT_EQ(off.document.crystals[0].xyzLines, (std::vector<std::string>{"X,Y,Z;", "1/2-X,-Y,-Z; "}));
+  EXPECT_EQ(off.document.crystals[0].acentric, 1);
 }
 
 }  // namespace
