@@ -82,5 +82,22 @@ TEST(OrbisReader, RefusedFilesWarningsAndAtomsCompletedByTheNextAtom) {
   }
 }
 
+TEST(OrbisReader, NumericFormVersionDecidesTheExtraAtomValues) {
+  // Before 4.8101 an atom ends with its colours; the 4.95 file has a real and a group more.
+  std::string text = test::readFile(test::fixture("formats/orbis/quartz.str"));
+  for (const std::string& cutOut : {std::string("  0.5   1 2 0.5\n"), std::string(" 0.5 1 2 0.5 10")}) {
+    const std::size_t at = text.find(cutOut);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, cutOut.size(), cutOut.back() == '0' ? " 10" : "");
+  }
+  text.replace(text.find("4.95"), 4, "4.81");
+  test::ScratchDir dir;
+  test::writeFile(dir.path() / "old.str", text);
+  test::TestSession old, current;
+  ASSERT_TRUE(old.import(kKindOrbis, dir.path() / "old.str"));
+  ASSERT_TRUE(current.import(kKindOrbis, test::fixture("formats/orbis/quartz.str")));
+  EXPECT_EQ(dumpWithDrawing(old), dumpWithDrawing(current));
+}
+
 }  // namespace
 }  // namespace tessera

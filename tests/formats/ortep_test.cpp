@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "formats/column_records.h"
@@ -125,6 +126,8 @@ TEST(OrtepFormat, SymmetryCardsForCentringAndInversion) {
   c.xyzLines = {"X,Y,Z;", "-X,-Y,Z;", "-Y,X,-Z;", "Y,-X,-Z;"};
   c.acentric = 1, c.latticeCode = 6;
   ASSERT_TRUE(s.exportTo("ortep", dir.path() / "i.ort"));
+  const std::string cardsOfI = test::readFile(dir.path() / "i.ort");
+  EXPECT_EQ(std::count(cardsOfI.begin(), cardsOfI.end(), '\n'), 2 + 8);
   test::TestSession i;
   ASSERT_TRUE(i.import(kKindOrtep, dir.path() / "i.ort"));
   EXPECT_EQ(generalMultiplicity(i.document.crystals[0]), 8);

@@ -46,6 +46,12 @@ TEST(OscillaReader, CartesianMatricesReadErrorsAndValidity) {
       EXPECT_EQ(s.document.crystals[0].sgNumber, 1);
     }
   }
+  // Operators without a symbol: the finish names the group from them.
+  test::writeFile(dir.path() / "ops.osl", "T\nVERS 1\nCELL 5 6 7 1.5707963 1.5707963 1.5707963\nOPER X,Y,Z\n"
+                                          "OPER -X,-Y,-Z\nATOM 1 C1 6 0.1 0.2 0.3\n");
+  test::TestSession ops;
+  ASSERT_TRUE(ops.import(kKindOscilla, dir.path() / "ops.osl"));
+  EXPECT_EQ(ops.document.crystals[0].sgNumber, 2);
   test::writeFile(dir.path() / "nover.osl", "T\nATOM 1 C1 6 0 0 0\n");
   test::TestSession s;
   EXPECT_FALSE(s.import(kKindOscilla, dir.path() / "nover.osl"));

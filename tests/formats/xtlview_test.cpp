@@ -40,6 +40,7 @@ TEST(XtlviewReader, OneDataSetNeedsNoChoiceAndBadLinesAreReported) {
                   "ONE\n\n SPACE GROUP P 1\n5 6 7 90 90\nISO\nA1\n0.1 zz\nANISOB\nB1\n0.1 0.2 0.3 1 2 3 0.1 0.2 0.3\nEND\n");
   test::TestSession s;
   ASSERT_TRUE(s.import(kKindXtlview, dir.path() / "one.xtl"));
+  for (const auto& e : s.ui.events) EXPECT_NE(e.text, DataSetModel::kKind);  // no choice asked
   EXPECT_EQ(s.ui.messages(), (std::vector<std::string>{"Error reading cell line", "Error reading atom A1 - atom skipped",
                                                        "Unit-cell not found - Cartesian axes will be used",
                                                        "Warning: space group does not match axis type"}));
