@@ -12,7 +12,6 @@
 #include "formats/orbis.h"
 #include "formats/record_scan.h"
 #include "formats/text_input.h"
-#include "symmetry/symmetry_operators.h"
 
 namespace tessera {
 
@@ -61,7 +60,7 @@ class TokenStream {
 class NumericReader {
  public:
   NumericReader(ImportContext& context, LineReader& lines, ImportResult& result)
-      : ctx_(context), in_(lines), result_(result) {}
+      : ctx_(context), in_(lines), result_(result), symmetry_(context.crystal(), context.ui) {}
 
   /// False when a group does not read.
   bool run();
@@ -70,6 +69,7 @@ class NumericReader {
   ImportContext& ctx_;
   TokenStream in_;
   ImportResult& result_;
+  SymmetryLineSink symmetry_;
   double version_ = 0.0;
   std::array<long, 11> n_{};  ///< N1..N10 at their numbers
   long f1_ = 0, f2_ = 0, f3_ = 0, f4_ = 0, f5_ = 0, f6_ = 0;
@@ -144,7 +144,7 @@ bool NumericReader::textLines() {
     std::string text = cut(line, 127);
     for (std::size_t end = text.find(';'); end != std::string::npos; end = text.find(';')) {
       const std::string op = removeBlanks(text.substr(0, end));
-      if (!op.empty() && AppendSymmetryLine(ctx_.crystal(), op, ctx_.ui)) result_.hasXyzLines = true;
+      if (!op.empty() && symmetry_.add(op)) result_.hasXyzLines = true;
       text.erase(0, end + 1);
     }
   }

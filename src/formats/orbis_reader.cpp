@@ -7,7 +7,6 @@
 #include "formats/orbis.h"
 #include "formats/record_scan.h"
 #include "formats/text_input.h"
-#include "symmetry/symmetry_operators.h"
 
 namespace tessera {
 
@@ -22,7 +21,8 @@ std::string textAfterKeyword(const std::string& line, std::size_t limit) {
 
 class KeywordReader {
  public:
-  KeywordReader(ImportContext& context, ImportResult& result) : ctx_(context), result_(result) {}
+  KeywordReader(ImportContext& context, ImportResult& result)
+      : ctx_(context), result_(result), symmetry_(context.crystal(), context.ui) {}
 
   /// One record; false when it does not read (the import fails).
   bool record(const std::string& line);
@@ -33,6 +33,7 @@ class KeywordReader {
   ImportContext& ctx_;
   ImportResult& result_;
   std::optional<Site> atom_;
+  SymmetryLineSink symmetry_;
 
   bool atomRecord(const std::string& key, const std::string& line);
 };
@@ -61,7 +62,7 @@ bool KeywordReader::record(const std::string& line) {
     if (key == "CPTGPS") result_.pointGroupHM = cut(text, 5);
   } else if (key == "SYMXYZ") {
     const std::string text = removeBlanks(textAfterKeyword(line, 127));
-    if (!text.empty() && AppendSymmetryLine(ctx_.crystal(), text, ctx_.ui)) result_.hasXyzLines = true;
+    if (!text.empty() && symmetry_.add(text)) result_.hasXyzLines = true;
   } else if (key == "VERS") {
     return RecordScan(line, "sf").count() == 2;
   } else if (key == "CPTGPI") {

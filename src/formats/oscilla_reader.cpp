@@ -8,7 +8,6 @@
 #include "formats/oscilla.h"
 #include "formats/record_scan.h"
 #include "formats/text_input.h"
-#include "symmetry/symmetry_operators.h"
 
 namespace tessera {
 
@@ -36,7 +35,8 @@ bool integersOnly(std::string_view line) {
 
 class OscillaReader {
  public:
-  explicit OscillaReader(ImportContext& context) : ctx_(context), lines_(context.file, 255) {}
+  explicit OscillaReader(ImportContext& context)
+      : ctx_(context), lines_(context.file, 255), symmetry_(context.crystal(), context.ui) {}
 
   /// False when the import fails (its message shown).
   bool run();
@@ -45,6 +45,7 @@ class OscillaReader {
  private:
   ImportContext& ctx_;
   LineReader lines_;
+  SymmetryLineSink symmetry_;
   bool versionSeen_ = false;
   int sym1First_ = 0;  ///< SYM1 integer 1: 3 makes the SSTR point group the Schoenflies symbol
   std::string pending_;
@@ -85,7 +86,7 @@ bool OscillaReader::record(const std::string& line) {
   else if (key == "HALL") result.hallSymbol = restOf(line, 4, kMaxSymbolLength);
   else if (key == "OPER") {
     const std::string text = cut(removeBlanks(line.substr(4)), 76);
-    if (!text.empty() && AppendSymmetryLine(ctx_.crystal(), text, ctx_.ui)) result.hasXyzLines = true;
+    if (!text.empty() && symmetry_.add(text)) result.hasXyzLines = true;
   } else if (key == "CFTT") {
     readCartesian(line);
   } else if (key == "FLG2") {

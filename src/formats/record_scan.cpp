@@ -5,6 +5,7 @@
 
 #include "core/text.h"
 #include "formats/text_input.h"
+#include "symmetry/symmetry_operators.h"
 
 namespace tessera {
 
@@ -29,6 +30,12 @@ RecordScan::RecordScan(std::string_view line, std::string_view pattern) {
 int RecordScan::integer(int k) const { return static_cast<int>(numbers_[static_cast<std::size_t>(k)]); }
 
 float RecordScan::real(int k) const { return narrowToFloat(numbers_[static_cast<std::size_t>(k)]); }
+
+bool SymmetryLineSink::add(std::string_view text) {
+  if (full_) return false;
+  full_ = AppendSymmetryLine(crystal_, text, ui_) == 0;
+  return !full_;
+}
 
 int colourFrom16Bit(long value) {
   long long v = value;

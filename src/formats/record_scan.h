@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/crystal_document.h"
+#include "core/user_interface.h"
+
 namespace tessera {
 
 /// The fields of one record read by a pattern such as "sdddf".
@@ -28,6 +31,20 @@ class RecordScan {
  private:
   std::vector<std::string> words_;
   std::vector<double> numbers_;
+};
+
+/// Takes a reader's symmetry lines into a crystal: past the line limit its message is
+/// shown once and the later lines are dropped (a file of thousands asks nothing more).
+class SymmetryLineSink {
+ public:
+  SymmetryLineSink(CrystalRecord& crystal, UserInterface& ui) : crystal_(crystal), ui_(ui) {}
+  /// True when the line was appended.
+  bool add(std::string_view text);
+
+ private:
+  CrystalRecord& crystal_;
+  UserInterface& ui_;
+  bool full_ = false;
 };
 
 /// The colour of a 16-bit colour value on the 0..255 scale: v (plus 65536 when

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "formats/import_kinds.h"
 #include "support/test_session.h"
 
@@ -52,6 +54,16 @@ TEST(OscillaReader, CartesianMatricesReadErrorsAndValidity) {
   test::TestSession ops;
   ASSERT_TRUE(ops.import(kKindOscilla, dir.path() / "ops.osl"));
   EXPECT_EQ(ops.document.crystals[0].sgNumber, 2);
+
+  // Past the line limit the message comes once, however many operators follow.
+  std::string many = "T\nVERS 1\n";
+  for (int k = 0; k < 400; ++k) many += "OPER X,Y,Z\n";
+  test::writeFile(dir.path() / "many.osl", many);
+  test::TestSession full;
+  ASSERT_TRUE(full.import(kKindOscilla, dir.path() / "many.osl"));
+  const std::vector<std::string> shown = full.ui.messages();
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), "More than 192 symmetry lines"), 1);
+  EXPECT_EQ(full.document.crystals[0].lineCount(), 192);
   test::writeFile(dir.path() / "nover.osl", "T\nATOM 1 C1 6 0 0 0\n");
   test::TestSession s;
   EXPECT_FALSE(s.import(kKindOscilla, dir.path() / "nover.osl"));
