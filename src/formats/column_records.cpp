@@ -91,9 +91,12 @@ class DescriptorParser {
 
 }  // namespace
 
-std::vector<ColumnField> parseColumnDescriptor(std::string_view descriptor) { return DescriptorParser(descriptor).run(); }
+std::vector<ColumnField> parseColumnDescriptor(std::string_view descriptor) {
+  return DescriptorParser(descriptor).run();
+}
 
-std::optional<std::vector<ColumnValue>> readColumnRecord(std::string_view line, const std::vector<ColumnField>& fields) {
+std::optional<std::vector<ColumnValue>> readColumnRecord(std::string_view line,
+                                                         const std::vector<ColumnField>& fields) {
   std::vector<ColumnValue> out;
   std::size_t at = 0;
   for (const ColumnField& f : fields) {

@@ -175,7 +175,7 @@ bool ReadOrbis(ImportContext& context) {
   }
   ImportResult result;
   const bool read = first.compare(0, 7, "ORUNIV2") == 0 ? readOrbisKeywords(context, lines, result)
-                                                         : readOrbisNumeric(context, lines, result);
+                                                        : readOrbisNumeric(context, lines, result);
   context.file.close();
   if (!read) return false;
   FinishImport(context, false, result);

@@ -161,7 +161,8 @@ bool ReadOrtep(ImportContext& context) {
   if (!RunImportOptionsDialog(context)) return false;
   if (!ChooseImportFile(context, false)) return false;
   std::error_code ec;
-  if (std::filesystem::is_regular_file(context.path, ec)) context.file.open(context.path, std::ios::in | std::ios::binary);
+  if (std::filesystem::is_regular_file(context.path, ec))
+    context.file.open(context.path, std::ios::in | std::ios::binary);
   if (!context.file.is_open()) {
     context.ui.message("Error opening ORTEP file");
     return false;

@@ -17,13 +17,26 @@ std::vector<std::array<float, 3>> centringTranslations(int latticeCode) {
   constexpr float third = 0.333333f, twoThirds = 0.6666667f;
   std::vector<std::array<float, 3>> t = {{0.0f, 0.0f, 0.0f}};
   switch (latticeCode) {
-    case 2: t.push_back({0.0f, 0.5f, 0.5f}); break;
-    case 3: t.push_back({0.5f, 0.0f, 0.5f}); break;
-    case 4: t.push_back({0.5f, 0.5f, 0.0f}); break;
-    case 5: t.insert(t.end(), {{0.0f, 0.5f, 0.5f}, {0.5f, 0.0f, 0.5f}, {0.5f, 0.5f, 0.0f}}); break;
-    case 6: t.push_back({0.5f, 0.5f, 0.5f}); break;
-    case 7: t.insert(t.end(), {{third, twoThirds, twoThirds}, {twoThirds, third, third}}); break;
-    default: break;
+    case 2:
+      t.push_back({0.0f, 0.5f, 0.5f});
+      break;
+    case 3:
+      t.push_back({0.5f, 0.0f, 0.5f});
+      break;
+    case 4:
+      t.push_back({0.5f, 0.5f, 0.0f});
+      break;
+    case 5:
+      t.insert(t.end(), {{0.0f, 0.5f, 0.5f}, {0.5f, 0.0f, 0.5f}, {0.5f, 0.5f, 0.0f}});
+      break;
+    case 6:
+      t.push_back({0.5f, 0.5f, 0.5f});
+      break;
+    case 7:
+      t.insert(t.end(), {{third, twoThirds, twoThirds}, {twoThirds, third, third}});
+      break;
+    default:
+      break;
   }
   return t;
 }

@@ -82,8 +82,10 @@ bool OscillaReader::record(const std::string& line) {
     versionSeen_ = true;
     return true;
   }
-  if (key == "INTN") result.hmSymbol = restOf(line, 4, kMaxSymbolLength);
-  else if (key == "HALL") result.hallSymbol = restOf(line, 4, kMaxSymbolLength);
+  if (key == "INTN")
+    result.hmSymbol = restOf(line, 4, kMaxSymbolLength);
+  else if (key == "HALL")
+    result.hallSymbol = restOf(line, 4, kMaxSymbolLength);
   else if (key == "OPER") {
     const std::string text = cut(removeBlanks(line.substr(4)), 76);
     if (!text.empty() && symmetry_.add(text)) result.hasXyzLines = true;

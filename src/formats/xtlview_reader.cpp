@@ -59,10 +59,10 @@ struct Transposition {
 };
 
 constexpr std::array<Transposition, 5> kTranspositions = {{{{0, 1, 0, 0, 0, 1, 1, 0, 0}, ":cab"},
-                                                            {{0, 0, 1, 1, 0, 0, 0, 1, 0}, ":bca"},
-                                                            {{1, 0, 0, 0, 0, 1, 0, -1, 0}, ":a-cb"},
-                                                            {{0, 1, 0, 1, 0, 0, 0, 0, -1}, ":ba-c"},
-                                                            {{0, 0, 1, 0, 1, 0, -1, 0, 0}, ":-cba"}}};
+                                                           {{0, 0, 1, 1, 0, 0, 0, 1, 0}, ":bca"},
+                                                           {{1, 0, 0, 0, 0, 1, 0, -1, 0}, ":a-cb"},
+                                                           {{0, 1, 0, 1, 0, 0, 0, 0, -1}, ":ba-c"},
+                                                           {{0, 0, 1, 0, 1, 0, -1, 0, 0}, ":-cba"}}};
 
 /// True when the group of that symbol has an inversion centre at minus the shift.
 bool inversionAtMinus(const std::string& symbol, const std::array<float, 3>& shift) {
@@ -177,8 +177,10 @@ void XtlviewReader::readExplicitSymmetry() {
       continue;
     }
     if (full) continue;
-    if (AppendOperatorFromMatrix(c, matrix, ctx_.ui)) result.hasXyzLines = true;
-    else full = c.lineCount() >= kMaxSymmetryLines;
+    if (AppendOperatorFromMatrix(c, matrix, ctx_.ui))
+      result.hasXyzLines = true;
+    else
+      full = c.lineCount() >= kMaxSymmetryLines;
   }
   readCentring();
 }
@@ -196,15 +198,22 @@ void XtlviewReader::readCentring() {
     return std::fabs(v[0] - x) < 0.01f && std::fabs(v[1] - y) < 0.01f && std::fabs(v[2] - z) < 0.01f;
   };
   const char* letter = nullptr;
-  if (vectors.empty()) letter = "P";
-  else if (vectors.size() == 3) letter = "F";
-  else if (vectors.size() == 2) letter = "R";
+  if (vectors.empty())
+    letter = "P";
+  else if (vectors.size() == 3)
+    letter = "F";
+  else if (vectors.size() == 2)
+    letter = "R";
   else if (vectors.size() == 1) {
     const auto& v = vectors[0];
-    if (near(v, 0.5f, 0.5f, 0.5f)) letter = "I";
-    else if (near(v, 0.0f, 0.5f, 0.5f)) letter = "A";
-    else if (near(v, 0.5f, 0.0f, 0.5f)) letter = "B";
-    else if (near(v, 0.5f, 0.5f, 0.0f)) letter = "C";
+    if (near(v, 0.5f, 0.5f, 0.5f))
+      letter = "I";
+    else if (near(v, 0.0f, 0.5f, 0.5f))
+      letter = "A";
+    else if (near(v, 0.5f, 0.0f, 0.5f))
+      letter = "B";
+    else if (near(v, 0.5f, 0.5f, 0.0f))
+      letter = "C";
   }
   if (!letter) return;  // the finish takes the lattice from the symbol
   result.latticeName = letter;
@@ -226,8 +235,10 @@ void XtlviewReader::readTransposition(int number) {
   if (rows != unit) {
     const auto it = std::find_if(kTranspositions.begin(), kTranspositions.end(),
                                  [&](const Transposition& t) { return t.rows == rows; });
-    if (it == kTranspositions.end()) ctx_.ui.message("Unknown axis transposition - try using symbol");
-    else result.sgNumberText += it->setting;
+    if (it == kTranspositions.end())
+      ctx_.ui.message("Unknown axis transposition - try using symbol");
+    else
+      result.sgNumberText += it->setting;
   }
   if (shift_ == std::array<float, 3>{}) return;
   if (inversionAtMinus(std::to_string(number), shift_)) shift_ = {};

@@ -65,8 +65,9 @@ TEST(OrtepFormat, RoundTripKeepsCellSymmetryAndSites) {
       for (std::size_t k = 0; k < 6 && a[i].ortepType == 8; ++k) EXPECT_NEAR(b[i].aniso[k], a[i].aniso[k], 1e-6);
     }
     // Aniso U beside iso B is a mixture in the file as it was in the document.
-    EXPECT_EQ(back.ui.messages(), c.sgNumber == 14 ? std::vector<std::string>{"Mixture of temperature factor types detected"}
-                                                  : std::vector<std::string>{});
+    EXPECT_EQ(back.ui.messages(), c.sgNumber == 14
+                                      ? std::vector<std::string>{"Mixture of temperature factor types detected"}
+                                      : std::vector<std::string>{});
   }
 }
 
@@ -159,14 +160,17 @@ TEST(OrtepReader, MissingPartsAndBadCards) {
   } cases[] = {
       // Symmetry and no atoms; a file ending at its cell card: no error but the finish's.
       {title + cell + identity, true, {"No atoms found in import file"}},
-      {title + cell, true, {"No atoms found in import file", "Insufficient information to assign symmetry - default P1 will be used"}},
+      {title + cell,
+       true,
+       {"No atoms found in import file", "Insufficient information to assign symmetry - default P1 will be used"}},
       // A blank or zero cell card is refused (the lengths would divide by zero).
       {title + "\n" + identity, false, {"Error reading ORTEP file"}},
       {title + "      0.0      0.0      0.0      0.0      0.0      0.0\n", false, {"Error reading ORTEP file"}},
       {title + "      5.0      5.0      5.0      0.5      1.5      0.5\n", false, {"Error reading ORTEP file"}},
       {title + cell + "x\n", false, {"Error reading ORTEP file"}},
       // An atom without its factor card.
-      {title + cell + identity + "C1          0.1      0.2      0.3\n", true,
+      {title + cell + identity + "C1          0.1      0.2      0.3\n",
+       true,
        {"EOF or other error reading coordinates", "No atoms found in import file"}},
   };
   for (const auto& c : cases) {
@@ -206,8 +210,8 @@ TEST(DrawingFormatsCli, ConvertKnowsEveryNewKind) {
   const char* inputs[] = {"ortep/cosines.ort", "xtlview/three_sets.xtl", "orbis/rutile.str", "oscilla/quartz.osl"};
   for (const char* input : inputs) {
     SCOPED_TRACE(input);
-    const test::CliRun r = test::runCli({"convert", test::fixture(std::string("formats/") + input).string(),
-                                         dir.file("a.inp"), "--block", "1"});
+    const test::CliRun r = test::runCli(
+        {"convert", test::fixture(std::string("formats/") + input).string(), dir.file("a.inp"), "--block", "1"});
     EXPECT_EQ(r.code, 0) << r.err;
   }
   EXPECT_EQ(test::runCli({"convert", dir.file("a.inp"), dir.file("b.out"), "--to", "ortep"}).code, 0);

@@ -28,10 +28,12 @@ TEST(OscillaReader, CartesianMatricesReadErrorsAndValidity) {
     std::vector<std::string> messages;
   } cases[] = {
       // However many integer lines follow CFTT, the next keyword line still reads.
-      {"CFTT cart.dat\n1 0\n0 1 0 0\n-1 0 0 0\nATOM 1 C1 6 0 0 0\n", true,
+      {"CFTT cart.dat\n1 0\n0 1 0 0\n-1 0 0 0\nATOM 1 C1 6 0 0 0\n",
+       true,
        {"This file uses Cartesian symmetry, from the file cart.dat - this symmetry will be ignored",
         "Insufficient information to assign symmetry - default P1 will be used"}},
-      {"CFTT cart.dat\nATOM 1 C1 6 0 0 0\n", true,
+      {"CFTT cart.dat\nATOM 1 C1 6 0 0 0\n",
+       true,
        {"Error reading Cartesian symmetry matrices",
         "This file uses Cartesian symmetry, from the file cart.dat - this symmetry will be ignored",
         "Warning: space group does not match axis type"}},
@@ -49,8 +51,9 @@ TEST(OscillaReader, CartesianMatricesReadErrorsAndValidity) {
     }
   }
   // Operators without a symbol: the finish names the group from them.
-  test::writeFile(dir.path() / "ops.osl", "T\nVERS 1\nCELL 5 6 7 1.5707963 1.5707963 1.5707963\nOPER X,Y,Z\n"
-                                          "OPER -X,-Y,-Z\nATOM 1 C1 6 0.1 0.2 0.3\n");
+  test::writeFile(dir.path() / "ops.osl",
+                  "T\nVERS 1\nCELL 5 6 7 1.5707963 1.5707963 1.5707963\nOPER X,Y,Z\n"
+                  "OPER -X,-Y,-Z\nATOM 1 C1 6 0.1 0.2 0.3\n");
   test::TestSession ops;
   ASSERT_TRUE(ops.import(kKindOscilla, dir.path() / "ops.osl"));
   EXPECT_EQ(ops.document.crystals[0].sgNumber, 2);

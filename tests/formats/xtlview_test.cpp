@@ -36,20 +36,23 @@ TEST(XtlviewReader, GoldenDataSetsExplicitSymmetryTranspositionAndShift) {
 
 TEST(XtlviewReader, OneDataSetNeedsNoChoiceAndBadLinesAreReported) {
   test::ScratchDir dir;
-  test::writeFile(dir.path() / "one.xtl",
-                  "ONE\n\n SPACE GROUP P 1\n5 6 7 90 90\nISO\nA1\n0.1 zz\nANISOB\nB1\n0.1 0.2 0.3 1 2 3 0.1 0.2 0.3\nEND\n");
+  test::writeFile(
+      dir.path() / "one.xtl",
+      "ONE\n\n SPACE GROUP P 1\n5 6 7 90 90\nISO\nA1\n0.1 zz\nANISOB\nB1\n0.1 0.2 0.3 1 2 3 0.1 0.2 0.3\nEND\n");
   test::TestSession s;
   ASSERT_TRUE(s.import(kKindXtlview, dir.path() / "one.xtl"));
   for (const auto& e : s.ui.events) EXPECT_NE(e.text, DataSetModel::kKind);  // no choice asked
-  EXPECT_EQ(s.ui.messages(), (std::vector<std::string>{"Error reading cell line", "Error reading atom A1 - atom skipped",
-                                                       "Unit-cell not found - Cartesian axes will be used",
-                                                       "Warning: space group does not match axis type"}));
+  EXPECT_EQ(s.ui.messages(),
+            (std::vector<std::string>{"Error reading cell line", "Error reading atom A1 - atom skipped",
+                                      "Unit-cell not found - Cartesian axes will be used",
+                                      "Warning: space group does not match axis type"}));
   ASSERT_EQ(s.document.siteCount(), 1);
   EXPECT_EQ(s.document.sites[0][0].ortepType, 0);
   EXPECT_EQ(s.document.crystals[0].hmSymbol, "P1");
 
   // An origin shift does not hide a transposition the table does not know.
-  test::writeFile(dir.path() / "odd.xtl", "ODD\n\nSPACE GROUP P 21/c\n5 6 7 90 90 90 -14\n0.25 0 0\n1 0 0\n0 0 1\n0 1 0\nEND\n");
+  test::writeFile(dir.path() / "odd.xtl",
+                  "ODD\n\nSPACE GROUP P 21/c\n5 6 7 90 90 90 -14\n0.25 0 0\n1 0 0\n0 0 1\n0 1 0\nEND\n");
   test::TestSession odd;
   ASSERT_TRUE(odd.import(kKindXtlview, dir.path() / "odd.xtl"));
   EXPECT_TRUE(odd.ui.saw("Unknown axis transposition - try using symbol"));
