@@ -11,6 +11,7 @@
 #include "formats/gsas.h"
 #include "formats/icsd_writer.h"
 #include "formats/import_kinds.h"
+#include "formats/ortep.h"
 #include "formats/rietan.h"
 #include "formats/shelx_writer.h"
 #include "formats/symbol_derivation.h"
@@ -89,7 +90,7 @@ const std::vector<ExportCommand>& exportCommands() {
       {"ICSD - RETRIEVE", 6, true, false, "icsd-retrieve", &ExportIcsdRetrieve, false},
       {"ICSD - CAN/SND", 7, true, false, "icsd-cansnd", &ExportIcsdCanSnd, false},
       {"ICSD - Original", 15, true, false, "icsd-original", &ExportIcsdOriginal, false},
-      {"ORTEP", 8, false, false, "ortep", nullptr, false},
+      {"ORTEP", 8, false, false, "ortep", &ExportOrtep, false},
       {"RIETAN", 12, false, true, "rietan", &ExportRietan, false},
       {"GSAS", 13, true, true, "gsas", &ExportGsas, false},
       {"FULLPROF", 16, false, true, "fullprof", &ExportFullprof, false},

@@ -9,9 +9,13 @@
 #include "formats/fullprof.h"
 #include "formats/gsas.h"
 #include "formats/icsd_reader.h"
+#include "formats/orbis.h"
+#include "formats/ortep.h"
+#include "formats/oscilla.h"
 #include "formats/pdb_reader.h"
 #include "formats/rietan.h"
 #include "formats/shelx_reader.h"
+#include "formats/xtlview.h"
 
 namespace tessera {
 
@@ -28,9 +32,9 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {6, "ICSD", ".cry", "ICSD (All)", "Import an Inorganic Crystal Structure Database file", "icsd", &ReadIcsd},
       {7, "ICSD - CANSND", ".cry", nullptr, "Import a CAN/SND Inorganic Crystal Structure Database CRYSTIN file",
        "icsd-cansnd", &ReadIcsd},
-      {8, "ORTEP", ".ort", "ORTEP", "Import an ORTEP file", "ortep", nullptr},
-      {9, "XTLVIEW", ".xtl", "XTLVIEW", "Import a XTLVIEW file", "xtlview", nullptr},
-      {10, "ORBIS", ".str", "ORBIS", "Import an ORBIS file", "orbis", nullptr},
+      {8, "ORTEP", ".ort", "ORTEP", "Import an ORTEP file", "ortep", &ReadOrtep},
+      {9, "XTLVIEW", ".xtl", "XTLVIEW", "Import a XTLVIEW file", "xtlview", &ReadXtlview},
+      {10, "ORBIS", ".str", "ORBIS", "Import an ORBIS file", "orbis", &ReadOrbis},
       {11, "PDB", ".pdb", nullptr, nullptr, "pdb", &ReadPdb},
       {12, "RIETAN", ".xyz", "RIETAN", "Import a RIETAN Rietveld file", "rietan", &ReadRietan},
       {13, "GSAS", ".exp", "GSAS", "Import a GSAS (Los Alamos) file", "gsas", &ReadGsas},
@@ -39,7 +43,7 @@ const std::array<ImportKind, kImportKindCount>& importKinds() {
       {15, "ICSD - Original", ".ret", nullptr, "Import an original Inorganic Crystal Structure Database CRYSTIN file",
        "icsd-original", &ReadIcsd},
       {16, "FULLPROF", ".pcr", "FULLPROF", "Import a FULLPROF file", "fullprof", &ReadFullprof},
-      {17, "OSCILLA (.OSL)", ".osl", "OSCILLA", "Import a OSCILLA .OSL file", "oscilla", nullptr},
+      {17, "OSCILLA (.OSL)", ".osl", "OSCILLA", "Import a OSCILLA .OSL file", "oscilla", &ReadOscilla},
   }};
   return kinds;
 }

@@ -48,5 +48,23 @@ TEST(HostileInput, DatabaseReaders) {
   importEach(kKindPdb, {randomBytes(20000, 8), "ATOM  " + huge, "HETATM" + std::string(80, '-') + "\nHEADER\n"});
 }
 
+TEST(HostileInput, DrawingProgramReaders) {
+  const std::string ortepHead = "T\n  5.00000  5.00000  5.00000  90.0000  90.0000  90.0000\n";
+  importEach(kKindOrtep, {"", randomBytes(20000, 5), ortepHead + kHugeLine, ortepHead + std::string(300, '\n'),
+                          ortepHead + "1 1e308 1e308 1e308 nan\nA  1e30 1e30 1e30 -9e30\n1 1 1 1 1 1 1 1e300\n",
+                          "T\n 1e-30 1e-30 1e-30 0.9999999 -0.99999 0.5\n1\nA 1 1 1 2\n1\n"});
+  importEach(kKindXtlview, {"", randomBytes(20000, 6), "T\n\nSPACE GROUP\n1 1 1 90 90 90 0\n999999999\n",
+                            "T\n\nSPACE GROUP ((((\n1 1 1 90 90 90 -999\n1e30 1e30 1e30\n",
+                            "T\n\nX\n5 5 5 90 90 90 0\n200\n" + std::string(3000, '1') + "\n", kHugeLine,
+                            "T\n\nX\n5 5 5 90 90 90 0\n1\n1 0 0 0.3\n0 1 0 0\n0 0 1 0\n0.1 0.2 0.3\nEND\n"});
+  importEach(kKindOrbis, {"ORUNIV", "ORUNIV2\n" + randomBytes(20000, 7), "ORUNIV\n" + randomBytes(20000, 8),
+                          "ORUNIV\nT\n9\n2000000000 9 9 9 2000000000 9 9 9 2000000000\n",
+                          "ORUNIV2\nATBAS2 1 2 3 4 5 6 7 99999999999 -99999999999 0 0 0 0\nATTFS 1e9 1 1 1 1 1 1\n",
+                          "ORUNIV2\nSYMXYZ " + kHugeLine + "\nATBAS1 " + kHugeLine + " 1 2 3 4 5 6\n"});
+  importEach(kKindOscilla, {"", randomBytes(20000, 9), "T\nVERS\nCFTT\n", "T\nVERS 1\nOPER " + kHugeLine + "\n",
+                            "T\nVERS 1\nCELL 1e39 1e39 1 1e39 -1e39 nan\nATOM 1 A 99999999999 1e300 1 1\n",
+                            "T\nVERS 1\nSYM1 1 2 3 4 5 6 7 8 9 10 11 12 13\nFLG2 1 2 3 4 5 999 -5 QQQ\n"});
+}
+
 }  // namespace
 }  // namespace tessera

@@ -1,0 +1,9 @@
+// An XTLVIEW import from arbitrary bytes.
+#include "fuzz_support.h"
+#include "formats/import_kinds.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  tessera::fuzz::FuzzSession s;
+  tessera::fuzz::fuzzImport(s, tessera::kKindXtlview, data, size, ".xtl");
+  return 0;
+}

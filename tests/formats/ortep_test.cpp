@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "formats/column_records.h"
+#include "formats/import_finish.h"
+#include "formats/import_kinds.h"
+#include "support/builders.h"
+#include "support/cli_run.h"
+#include "support/structures.h"
+#include "support/test_session.h"
+
+namespace tessera {
+namespace {
+
+/// Exports the session's Old crystal as ORTEP and imports the file again.
+void roundTrip(test::TestSession& s, test::TestSession& back, const test::ScratchDir& dir) {
+  s.document.isOpen = true;
+  ASSERT_TRUE(s.exportTo("ortep", dir.path() / "out.ort"));
+  ASSERT_TRUE(back.import(kKindOrtep, dir.path() / "out.ort"));
+}
+
+/// Aniso kept as U, iso written as B: every site keeps its form through the file.
+void keepForms(ProgramSettings& settings) {
+  settings.convMode = 1;
+  settings.anisoPref = 0;
+  settings.isoPref = 1;
+}
+
+TEST(OrtepFormat, RoundTripKeepsCellSymmetryAndSites) {
+  const struct {
+    const char* name;
+    CrystalDocument (*make)();
+    int sgNumber;
+  } cases[] = {{"rock salt", test::rockSalt, 225},
+               {"quartz", test::quartz, 154},
+               {"corundum", test::corundum, 167},
+               {"P21/c", test::monoclinic, 14}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::ScratchDir dir;
+    test::TestSession s, back;
+    s.document = c.make();
+    keepForms(s.settings);
+    roundTrip(s, back, dir);
+    const CrystalRecord& was = s.document.crystals[0];
+    const CrystalRecord& now = back.document.crystals[0];
+    for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(now.cell[k], was.cell[k], 2e-5) << k;
+    EXPECT_EQ(now.sgNumber, c.sgNumber);
+    EXPECT_EQ(generalMultiplicity(now), generalMultiplicity(was));
+    const std::vector<Site>& a = s.document.sites[0];
+    const std::vector<Site>& b = back.document.sites[0];
+    ASSERT_EQ(b.size(), a.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      EXPECT_EQ(b[i].label, a[i].label);
+      EXPECT_EQ(b[i].typeNumber, a[i].typeNumber);
+      EXPECT_NEAR(b[i].x, a[i].x, 1e-6);
+      EXPECT_NEAR(b[i].y, a[i].y, 1e-6);
+      EXPECT_NEAR(b[i].z, a[i].z, 1e-6);
+      EXPECT_EQ(b[i].ortepType, a[i].ortepType);
+      if (a[i].ortepType == 6) {
+        EXPECT_NEAR(b[i].isoValue, a[i].isoValue, 1e-6);
+      }
+      for (std::size_t k = 0; k < 6 && a[i].ortepType == 8; ++k) EXPECT_NEAR(b[i].aniso[k], a[i].aniso[k], 1e-6);
+    }
+    // Aniso U beside iso B is a mixture in the file as it was in the document.
+    EXPECT_EQ(back.ui.messages(), c.sgNumber == 14
+                                      ? std::vector<std::string>{"Mixture of temperature factor types detected"}
+                                      : std::vector<std::string>{});
+  }
+}
+
+TEST(OrtepFormat, WideAndNegativeFactorsKeepTheirColumns) {
+  test::ScratchDir dir;
+  test::TestSession s, back;
+  s.document = test::p1Document("factors", {6, 7, 8, kRightAngle, kRightAngle, kRightAngle});
+  Site big = test::siteAt("Pb1", 0.1f, 0.2f, 0.3f, 82);
+  big.ortepType = 6, big.isoValue = 12.5f;
+  Site huge = test::siteAt("Pb2", 0.4f, 0.2f, 0.3f, 82);
+  huge.ortepType = 6, huge.isoValue = 123.25f;
+  Site beta = test::siteAt("O1", 0.5f, 0.5f, 0.5f, 8);
+  beta.ortepType = 0, beta.aniso = {-0.001234f, 0.012f, 0.003f, -0.0045f, 0.0f, -0.000123f};
+  Site bare = test::siteAt("O2", 0.7f, 0.5f, 0.5f, 8);
+  bare.ortepType = -1;
+  s.document.sites[0] = {big, huge, beta, bare};
+  s.settings.convMode = 1, s.settings.anisoPref = 1, s.settings.isoPref = 1;
+  roundTrip(s, back, dir);
+  std::istringstream lines(test::readFile(dir.path() / "out.ort"));
+  std::string line;
+  for (int n = 0; std::getline(lines, line); ++n)
+    if (n >= 3 && n % 2 == 0) {
+      EXPECT_EQ(line.size(), 63u) << line;  // every factor card
+    }
+  const std::vector<Site>& r = back.document.sites[0];
+  ASSERT_EQ(r.size(), 4u);
+  EXPECT_EQ(r[0].ortepType, 6);
+  EXPECT_FLOAT_EQ(r[0].isoValue, 12.5f);
+  EXPECT_EQ(r[1].ortepType, 6);
+  EXPECT_NEAR(r[1].isoValue, 123.25f, 1e-4);
+  EXPECT_EQ(r[2].ortepType, 0);
+  for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(r[2].aniso[k], beta.aniso[k], 1e-7) << k;
+  EXPECT_EQ(r[3].ortepType, -1);
+  EXPECT_EQ(r[3].aniso, (std::array<float, 6>{}));
+}
+
+TEST(OrtepFormat, SymmetryCardsForCentringAndInversion) {
+  test::ScratchDir dir;
+  // P-1: the identity and its negative, the end flag on the second.
+  test::TestSession s;
+  s.document = test::p1Document("P-1", {5, 6, 7, kRightAngle, kRightAngle, kRightAngle});
+  s.document.crystals[0].acentric = 0;
+  ASSERT_TRUE(s.exportTo("ortep", dir.path() / "p-1.ort"));
+  EXPECT_EQ(test::readFile(dir.path() / "p-1.ort"),
+            "P-1\n  5.00000  6.00000  7.00000  90.0000  90.0000  90.0000\n"
+            "     0.00000000  1  0  0     0.00000000  0  1  0     0.00000000  0  0  1\n"
+            "1    0.00000000 -1  0  0     0.00000000  0 -1  0     0.00000000  0  0 -1\n");
+  // No symmetry lines at all: the identity card still carries the end flag.
+  s.document.crystals[0].xyzLines.clear();
+  s.document.crystals[0].acentric = 1;
+  ASSERT_TRUE(s.exportTo("ortep", dir.path() / "none.ort"));
+  EXPECT_EQ(test::readFile(dir.path() / "none.ort").substr(59),
+            "1    0.00000000  1  0  0     0.00000000  0  1  0     0.00000000  0  0  1\n");
+  // I-centred, four operators, acentric: eight cards; an inversion off the origin is
+  // already among the lines and is not negated again.
+  CrystalRecord& c = s.document.crystals[0];
+  c.xyzLines = {"X,Y,Z;", "-X,-Y,Z;", "-Y,X,-Z;", "Y,-X,-Z;"};
+  c.acentric = 1, c.latticeCode = 6;
+  ASSERT_TRUE(s.exportTo("ortep", dir.path() / "i.ort"));
+  const std::string cardsOfI = test::readFile(dir.path() / "i.ort");
+  EXPECT_EQ(std::count(cardsOfI.begin(), cardsOfI.end(), '\n'), 2 + 8);
+  test::TestSession i;
+  ASSERT_TRUE(i.import(kKindOrtep, dir.path() / "i.ort"));
+  EXPECT_EQ(generalMultiplicity(i.document.crystals[0]), 8);
+  EXPECT_EQ(i.document.crystals[0].latticeCode, 6);
+  c.xyzLines = {"X,Y,Z;", "1/2-X,1/2-Y,1/2-Z;"};
+  c.acentric = 0, c.inversionOffOrigin = 1, c.latticeCode = 1;
+  ASSERT_TRUE(s.exportTo("ortep", dir.path() / "off.ort"));
+  test::TestSession off;
+  ASSERT_TRUE(off.import(kKindOrtep, dir.path() / "off.ort"));
+  EXPECT_EQ(off.document.crystals[0].xyzLines, (std::vector<std::string>{"+X,+Y,+Z; ", "1/2-X,1/2-Y,1/2-Z; "}));
+}
+
+TEST(OrtepReader, GoldenFileCosinesLengthsAndEndFlags) {
+  test::TestSession s;
+  ASSERT_TRUE(s.import(kKindOrtep, test::fixture("formats/ortep/cosines.ort")));
+  std::string dump = test::documentDump(s.document);
+  for (const std::string& m : s.ui.messages()) dump += "message " + m + "\n";
+  EXPECT_EQ(dump, test::readFile(test::fixture("formats/ortep/cosines.expected")));
+}
+
+TEST(OrtepReader, MissingPartsAndBadCards) {
+  test::ScratchDir dir;
+  const std::string title = "T\n", cell = "  5.00000  5.00000  5.00000  90.0000  90.0000  90.0000\n";
+  const std::string identity = "1    0.00000000  1  0  0     0.00000000  0  1  0     0.00000000  0  0  1\n";
+  const struct {
+    std::string text;
+    bool ok;
+    std::vector<std::string> messages;
+  } cases[] = {
+      // Symmetry and no atoms; a file ending at its cell card: no error but the finish's.
+      {title + cell + identity, true, {"No atoms found in import file"}},
+      {title + cell,
+       true,
+       {"No atoms found in import file", "Insufficient information to assign symmetry - default P1 will be used"}},
+      // A blank or zero cell card is refused (the lengths would divide by zero).
+      {title + "\n" + identity, false, {"Error reading ORTEP file"}},
+      {title + "      0.0      0.0      0.0      0.0      0.0      0.0\n", false, {"Error reading ORTEP file"}},
+      {title + "      5.0      5.0      5.0      0.5      1.5      0.5\n", false, {"Error reading ORTEP file"}},
+      {title + cell + "x\n", false, {"Error reading ORTEP file"}},
+      // An atom without its factor card.
+      {title + cell + identity + "C1          0.1      0.2      0.3\n",
+       true,
+       {"EOF or other error reading coordinates", "No atoms found in import file"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    test::writeFile(dir.path() / "t.ort", c.text);
+    test::TestSession s;
+    EXPECT_EQ(s.import(kKindOrtep, dir.path() / "t.ort"), c.ok);
+    EXPECT_EQ(s.ui.messages(), c.messages);
+  }
+  test::TestSession none;
+  none.ui.files.push_back((dir.path() / "absent.ort").string());
+  EXPECT_FALSE(RunImport(none.session, kKindOrtep, nullptr));
+  EXPECT_EQ(none.ui.messages(), std::vector<std::string>{"Error opening ORTEP file"});
+}
+
+TEST(ColumnRecords, DescriptorsReadAndFixedRealsKeepTheirWidth) {
+  const auto fields = parseColumnDescriptor("(A3, 2X, I2, 2(F5.2))");
+  ASSERT_EQ(fields.size(), 5u);
+  const auto v = readColumnRecord("Ab c  7 1.5 -2.25", fields);
+  ASSERT_TRUE(v);
+  EXPECT_EQ((*v)[0].text, "Ab ");
+  EXPECT_EQ((*v)[1].number, 7);
+  EXPECT_EQ((*v)[2].number, 1.5);
+  EXPECT_EQ((*v)[3].number, -2.25);
+  EXPECT_EQ((*readColumnRecord("X", fields))[2].number, 0.0);  // short line: blank columns
+  EXPECT_FALSE(readColumnRecord("abc  x", fields));
+  EXPECT_THROW(parseColumnDescriptor("(F9)"), std::invalid_argument);
+  EXPECT_EQ(fixedReal(0.25, 8, 6), "0.250000");
+  EXPECT_EQ(fixedReal(-0.001234, 8, 6), "-.001234");
+  EXPECT_EQ(fixedReal(12.5, 8, 6), "12.50000");
+  EXPECT_EQ(fixedReal(-1.0, 3, 0), " -1");
+  EXPECT_EQ(fixedReal(1e20, 8, 6).size(), 8u);
+}
+
+TEST(DrawingFormatsCli, ConvertKnowsEveryNewKind) {
+  test::ScratchDir dir;
+  const char* inputs[] = {"ortep/cosines.ort", "xtlview/three_sets.xtl", "orbis/rutile.str", "oscilla/quartz.osl"};
+  for (const char* input : inputs) {
+    SCOPED_TRACE(input);
+    const test::CliRun r = test::runCli(
+        {"convert", test::fixture(std::string("formats/") + input).string(), dir.file("a.inp"), "--block", "1"});
+    EXPECT_EQ(r.code, 0) << r.err;
+  }
+  EXPECT_EQ(test::runCli({"convert", dir.file("a.inp"), dir.file("b.out"), "--to", "ortep"}).code, 0);
+  const test::CliRun back = test::runCli({"convert", dir.file("b.out"), dir.file("c.inp"), "--from", "ortep"});
+  EXPECT_EQ(back.code, 0) << back.err;
+}
+
+}  // namespace
+}  // namespace tessera
