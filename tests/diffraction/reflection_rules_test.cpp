@@ -82,7 +82,9 @@ TEST(ReflectionRules, EveryOrbitOnceWithItsMultiplicityInAllSettings) {
           const bool inCube = std::all_of(o.begin(), o.end(), [](const Hkl& e) {
             return std::abs(e[0]) <= n && std::abs(e[1]) <= n && std::abs(e[2]) <= n;
           });
-          if (inCube && !absent) EXPECT_TRUE(covered.count(hkl)) << row.HallSymbol << " misses " << h << k << l;
+          if (inCube && !absent) {
+            EXPECT_TRUE(covered.count(hkl)) << row.HallSymbol << " misses " << h << k << l;
+          }
         }
   }
 }
