@@ -64,8 +64,8 @@ double effectiveFwhm(const PowderSettings& s) { return s.powderFWHM == 0 ? 0.2 :
 std::pair<double, double> powderLine(double f2, int m, double d, double lambda, bool neutron) {
   const double x = lambda / (2.0 * d);
   // Beyond the limiting sphere: the line does not exist at this wavelength.
-  if (!(x <= 1.0) || !(x > 0)) return {180.0, 0.0};
-  const double theta = std::asin(x);
+  if (!(x <= kSphereLimit) || !(x > 0)) return {180.0, 0.0};
+  const double theta = std::asin(std::min(x, 1.0));
   const double sin2t = std::sin(2 * theta);
   // At 2-theta = 180 degrees the Lorentz factor has no finite value.
   if (sin2t < 1e-9) return {2 * theta * kRadToDeg, 0.0};

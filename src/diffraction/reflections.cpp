@@ -208,8 +208,8 @@ std::vector<Reflection> buildReflectionList(const CrystalRecord& crystal, const 
         if (rules.isSuppressed(h, k, l, lower, upper)) continue;
         const double d = dSpacing(crystal.cell, h, k, l);
         const double x = lambdaSelect / (2.0 * d);
-        if (!(x <= 1.0)) continue;
-        if (std::asin(x) * 57.29577951308232 > thetaMaxDeg) continue;
+        if (!(x <= kSphereLimit)) continue;
+        if (std::asin(std::min(x, 1.0)) * 57.29577951308232 > thetaMaxDeg) continue;
         Reflection r;
         r.h = h;
         r.k = k;

@@ -16,6 +16,9 @@ namespace tessera {
 /// Text of the engine's consistency error in the reflection tests.
 inline constexpr const char* kInconsistentSymmetry = "Internal Error: Inconsistent symmetry matrices";
 
+/// lambda / 2d up to this counts as 1 (a cell in single precision cannot place d exactly).
+constexpr double kSphereLimit = 1.0 + 1e-7;
+
 /// One entry of a reflection list.
 struct Reflection {
   double d = 0;                    ///< Angstrom
