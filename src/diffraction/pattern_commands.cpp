@@ -6,15 +6,20 @@ namespace tessera {
 
 namespace {
 
-/// Runs a dialog model until OK with acceptable values or Cancel.
+/// Runs the dialog on the document's values until OK with acceptable values (stored
+/// in the document) or Cancel (false).
 template <class Model>
-bool runModel(Model& model, UserInterface& ui) {
+bool runDialogOnDocument(Session& session) {
+  Model model;
+  model.loadFrom(session.document);
   for (;;) {
-    if (!ui.runDialog(model)) return false;
+    if (!session.ui.runDialog(model)) return false;
     const std::optional<std::string> problem = model.validate();
-    if (!problem) return true;
-    ui.message(*problem);
+    if (!problem) break;
+    session.ui.message(*problem);
   }
+  model.applyTo(session.document);
+  return true;
 }
 
 }  // namespace
@@ -50,10 +55,7 @@ std::optional<PowderCommandResult> powderAfterDialog(Session& session, Scatterin
 }
 
 std::optional<PowderCommandResult> runPowderCommand(Session& session, ScatteringTable& table) {
-  PowderDialogModel model;
-  model.loadFrom(session.document);
-  if (!runModel(model, session.ui)) return std::nullopt;
-  model.applyTo(session.document);
+  if (!runDialogOnDocument<PowderDialogModel>(session)) return std::nullopt;
   return powderAfterDialog(session, table);
 }
 
@@ -69,10 +71,7 @@ std::optional<PrecessionPattern> precessionAfterDialog(Session& session, Scatter
 }
 
 std::optional<PrecessionPattern> runPrecessionCommand(Session& session, ScatteringTable& table) {
-  PrecessionDialogModel model;
-  model.loadFrom(session.document);
-  if (!runModel(model, session.ui)) return std::nullopt;
-  model.applyTo(session.document);
+  if (!runDialogOnDocument<PrecessionDialogModel>(session)) return std::nullopt;
   return precessionAfterDialog(session, table);
 }
 

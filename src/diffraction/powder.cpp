@@ -96,15 +96,8 @@ PowderPattern calculatePowder(CrystalDocument& doc, const ScatteringTable& table
     const double sMax = std::sin(s.thetaMax * kDegToRadD) / lambdaMin;
     const std::array<int, 3> upper = indexBounds(crystal.cell, sMax);
     p.reflections = buildReflectionList(crystal, upper, lambdaMin, s.thetaMax, ui);
-    // The unit cell of a copy of the sites: the builder's per-site counts stay out of the document.
-    std::vector<Site> sites = doc.sites[static_cast<std::size_t>(crystalIndex)];
-    std::vector<UnitCellAtom> atoms;
-    const int saved = doc.reportEnabled;
-    doc.reportEnabled = 0;
-    fillUnitCellFrom(crystal, sites, crystalIndex == 1 ? UnitCellHeading::NewCell : UnitCellHeading::OldCell, ui,
-                     atoms, nullptr);
-    doc.reportEnabled = saved;
-    StructureFactorCalculator calculator(crystal, sites, atoms, table, neutron, s.defaultB);
+    const CrystalCell cell = buildCrystalCell(doc, crystalIndex, ui);
+    StructureFactorCalculator calculator(crystal, cell.sites, cell.atoms, table, neutron, s.defaultB);
     calculator.prepareIndexRange(upper[0], upper[1], upper[2]);
     const bool originCentred = crystal.acentric == 0 && crystal.inversionOffOrigin == 0;
     for (Reflection& r : p.reflections) {

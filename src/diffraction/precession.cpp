@@ -150,11 +150,8 @@ PrecessionPattern calculatePrecession(CrystalDocument& doc, const ScatteringTabl
   for (std::size_t i = 0; i < 3; ++i) crystal.reciprocalLengths[i] = static_cast<float>(g.reciprocal[i]);
   if (!g.recordable) return p;
 
-  std::vector<Site> sites = doc.sites[static_cast<std::size_t>(crystalIndex)];
-  std::vector<UnitCellAtom> atoms;
-  fillUnitCellFrom(crystal, sites, crystalIndex == 1 ? UnitCellHeading::NewCell : UnitCellHeading::OldCell, ui, atoms,
-                   nullptr);
-  StructureFactorCalculator calculator(crystal, sites, atoms, table, p.neutron, doc.powderSettings.defaultB);
+  const CrystalCell cell = buildCrystalCell(doc, crystalIndex, ui);
+  StructureFactorCalculator calculator(crystal, cell.sites, cell.atoms, table, p.neutron, doc.powderSettings.defaultB);
   std::array<int, 3> range{};
   range[static_cast<std::size_t>(g.horizontal)] = g.hRange;
   range[static_cast<std::size_t>(g.other)] = g.oRange;

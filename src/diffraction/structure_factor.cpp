@@ -34,6 +34,17 @@ TensorForm tensorForm(int ortepType) {
 
 }  // namespace
 
+CrystalCell buildCrystalCell(CrystalDocument& doc, int crystal, UserInterface& ui) {
+  const std::size_t index = crystal == 1 ? 1 : 0;
+  CrystalCell cell{doc.sites[index], {}};
+  const int saved = doc.reportEnabled;
+  doc.reportEnabled = 0;
+  fillUnitCellFrom(doc.crystals[index], cell.sites, index == 1 ? UnitCellHeading::NewCell : UnitCellHeading::OldCell, ui,
+                   cell.atoms, nullptr);
+  doc.reportEnabled = saved;
+  return cell;
+}
+
 SiteDisplacement siteDisplacement(const Site& site, const std::array<double, 3>& r, double defaultB) {
   SiteDisplacement d;
   if (site.ortepType < 0) {

@@ -12,6 +12,16 @@
 
 namespace tessera {
 
+/// A crystal's sites (a copy: the builder's per-site counts stay out of the document)
+/// and every atom of its unit cell.
+struct CrystalCell {
+  std::vector<Site> sites;
+  std::vector<UnitCellAtom> atoms;
+};
+
+/// The unit cell of crystal 0 (Old) or 1 (New) of the document, built without a report.
+CrystalCell buildCrystalCell(CrystalDocument& doc, int crystal, UserInterface& ui);
+
 /// Real and imaginary parts of F.
 struct StructureFactor {
   double a = 0, b = 0;
