@@ -67,12 +67,13 @@ void PatternActions::powder() {
   if (result->listing) workspace_.showReport(3, QString::fromStdString(result->listing->string()));
   if (result->showGraph) {
     const int crystal = result->pattern.crystal;
+    const bool opened = !powder_[crystal];
     bringForward(powder_[crystal], [] { return static_cast<QWidget*>(new PowderWindow); },
                  QString("Tessera Powder Pattern - %1").arg(kCrystalNames[crystal]));
     PowderWindow* w = powderWindow(crystal);
     w->setPattern(result->pattern);
-    connect(w, &PowderWindow::readout, &window_, [this](const QString& text) { window_.statusBar()->showMessage(text); },
-            Qt::UniqueConnection);
+    if (opened)
+      connect(w, &PowderWindow::readout, &window_, [this](const QString& text) { window_.statusBar()->showMessage(text); });
   }
   session.document.modified = true;
 }

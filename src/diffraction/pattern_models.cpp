@@ -24,6 +24,10 @@ std::optional<std::string> PowderDialogModel::validate() const {
   for (float v : numbers)
     if (!std::isfinite(v)) return "Please enter a number";
   if (wavelengthEnabled() && !(s.specifiedWavelength > 0)) return "Wavelength must be greater than 0";
+  // The range is drawn and sampled every 0.02 degrees: it must run forwards within 0..180.
+  if (s.twoThetaMin < 0 || s.twoThetaMax < 0 || s.twoThetaMax > 180 ||
+      (s.twoThetaMax == 0 ? 80.0f : s.twoThetaMax) <= s.twoThetaMin)
+    return "2 Theta must run from a minimum to a larger maximum between 0 and 180";
   if (s.powderScaleMode == 1 && !(s.powderFixedScale > 0)) return "Scale must be greater than 0";
   return std::nullopt;
 }
@@ -63,6 +67,7 @@ std::optional<std::string> PrecessionDialogModel::validate() const {
   if (!(s.crystalFilmDistance > 0)) return "Crystal-film distance must be greater than 0";
   if (s.precessionScaleMode == 0 && !(s.precessionFixedScale > 0)) return "Scale must be greater than 0";
   if (!std::isfinite(s.intensityFactor) || !std::isfinite(defaultB)) return "Please enter a number";
+  if (s.intensityFactor < 0) return "Intensity factor must not be negative";
   if (s.horizontalAxis < 0 || s.horizontalAxis > 2 || s.otherAxis < 0 || s.otherAxis > 2) return "Choose an axis";
   if (s.precessionRadiation < 0 || s.precessionRadiation > 6) return "Choose a radiation";
   return std::nullopt;

@@ -1,5 +1,6 @@
 #include "diffraction/structure_factor.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "diffraction/reflections.h"
@@ -87,7 +88,16 @@ std::array<double, 9> rotatedTensor(const std::array<double, 9>& beta, const Sym
 StructureFactorCalculator::StructureFactorCalculator(const CrystalRecord& crystal, const std::vector<Site>& sites,
                                                      const std::vector<UnitCellAtom>& atoms,
                                                      const ScatteringTable& table, bool neutron, double defaultB)
-    : sites_(sites), table_(table), neutron_(neutron) {
+    : table_(table), neutron_(neutron) {
+  for (const Site& site : sites) {
+    std::vector<Scatterer> list;
+    for (const SiteOccupant& o : site.occupants) {
+      auto at = std::find(rows_.begin(), rows_.end(), o.typeNumber);
+      if (at == rows_.end()) at = rows_.insert(rows_.end(), o.typeNumber);
+      list.push_back({static_cast<std::size_t>(at - rows_.begin()), o.occupancy, occupantNeutronLength(table, o)});
+    }
+    scatterers_.push_back(list);
+  }
   const std::array<double, 3> recip = reciprocalLengths(crystal.cell);
   std::vector<SiteDisplacement> displacement;
   for (const Site& s : sites) displacement.push_back(siteDisplacement(s, recip, defaultB));
@@ -129,8 +139,14 @@ void StructureFactorCalculator::prepareIndexRange(int hmax, int kmax, int lmax) 
   }
 }
 
-double StructureFactorCalculator::amplitude(std::size_t site, double s2) const {
-  return siteAmplitude(table_, sites_[site], s2, neutron_);
+std::vector<double> StructureFactorCalculator::amplitudes(double s2) const {
+  std::vector<double> rowF(rows_.size(), 0.0);
+  if (!neutron_)
+    for (std::size_t r = 0; r < rows_.size(); ++r) rowF[r] = xrayFormFactor(table_, rows_[r], s2);
+  std::vector<double> out(scatterers_.size(), 0.0);
+  for (std::size_t site = 0; site < scatterers_.size(); ++site)
+    for (const Scatterer& sc : scatterers_[site]) out[site] += sc.occupancy * (neutron_ ? sc.neutronLength : rowF[sc.row]);
+  return out;
 }
 
 double StructureFactorCalculator::temperature(const SiteGroup& g, std::size_t atom, int h, int k, int l,
@@ -142,8 +158,9 @@ double StructureFactorCalculator::temperature(const SiteGroup& g, std::size_t at
 
 StructureFactor StructureFactorCalculator::computeDirect(int h, int k, int l, double s2) const {
   StructureFactor f;
+  const std::vector<double> siteF = amplitudes(s2);
   for (const SiteGroup& g : groups_) {
-    const double fs = amplitude(g.site, s2);
+    const double fs = siteF[g.site];
     for (std::size_t a = g.first; a < g.first + g.count; ++a) {
       const double phi = kTwoPi * (h * x_[a] + k * y_[a] + l * z_[a]);
       const double w = fs * temperature(g, a, h, k, l, s2);
@@ -165,8 +182,9 @@ StructureFactor StructureFactorCalculator::compute(int h, int k, int l, double d
   const double* lr = re_[2].data() + static_cast<std::size_t>(l + range_[2]) * n;
   const double* li = im_[2].data() + static_cast<std::size_t>(l + range_[2]) * n;
   StructureFactor f;
+  const std::vector<double> siteF = amplitudes(s2);
   for (const SiteGroup& g : groups_) {
-    const double fs = amplitude(g.site, s2);
+    const double fs = siteF[g.site];
     if (fs == 0) continue;
     const std::size_t end = g.first + g.count;
     if (!g.displacement.anisotropic) {

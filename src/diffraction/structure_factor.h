@@ -67,13 +67,20 @@ class StructureFactorCalculator {
     std::size_t site = 0;
     SiteDisplacement displacement;
   };
+  /// One occupant: its slot among the distinct table rows, occupancy and neutron length.
+  struct Scatterer {
+    std::size_t row;
+    double occupancy, neutronLength;
+  };
   StructureFactor computeDirect(int h, int k, int l, double s2) const;
-  double amplitude(std::size_t site, double s2) const;
+  /// The amplitude of every site at s2 (each table row's form factor computed once).
+  std::vector<double> amplitudes(double s2) const;
   double temperature(const SiteGroup& g, std::size_t atom, int h, int k, int l, double s2) const;
 
-  const std::vector<Site>& sites_;
   const ScatteringTable& table_;
   bool neutron_;
+  std::vector<int> rows_;                          ///< distinct type numbers
+  std::vector<std::vector<Scatterer>> scatterers_;  ///< per site
   std::vector<SiteGroup> groups_;
   std::vector<double> x_, y_, z_;
   std::vector<std::array<double, 6>> beta_;  ///< per atom: 11 22 33 12 13 23 of the turned tensor

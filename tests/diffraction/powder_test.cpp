@@ -49,6 +49,12 @@ TEST(Powder, WavelengthsByMode) {
   EXPECT_FLOAT_EQ(doc.powderSettings.powderVerticalScale, 0.02f);
   model.values.radiationMode = 3;
   model.values.specifiedWavelength = 0;
+  EXPECT_EQ(model.validate(), "Wavelength must be greater than 0");
+  model.values.specifiedWavelength = 1;
+  model.values.twoThetaMax = 0;
+  model.values.twoThetaMin = 70;  // a maximum of 0 is taken as 80: 70 lies below it, 90 does not
+  EXPECT_FALSE(model.validate().has_value());
+  model.values.twoThetaMin = 90;
   EXPECT_TRUE(model.validate().has_value());
 }
 

@@ -101,9 +101,11 @@ TEST(Precession, ExtinctionsLpAndReadout) {
   ASSERT_TRUE(text.has_value());
   EXPECT_EQ(text->substr(0, 24), "Indices: 2  2  0 \nd-spac");
   EXPECT_FALSE(precessionReadout(p, 2.5 / 5.64, 2 / 5.64, 0).has_value());  // between points
-  // A rim point a hair outside r_out is still read with the slack.
-  const double rim = p.geometry.rOut * 1.0001;
-  EXPECT_FALSE(precessionReadout(p, rim, 0, 0).has_value());
+  // A rim point that rounding puts a hair outside r_out is still read with the slack.
+  const int rim = static_cast<int>(p.geometry.rOut / p.geometry.a);
+  p.geometry.rOut = rim * p.geometry.a - 1e-4;
+  EXPECT_FALSE(precessionReadout(p, rim * p.geometry.a, 0, 0).has_value());
+  EXPECT_TRUE(precessionReadout(p, rim * p.geometry.a, 0, 2e-4).has_value());
   doc.precessionSettings.useLp = 0;
   p = run(doc, 0, 1, 0);
   for (const PrecessionSpot& s : p.spots) EXPECT_FALSE(s.blind);
