@@ -77,13 +77,10 @@ std::pair<double, double> powderLine(double f2, int m, double d, double lambda, 
 
 PowderPattern calculatePowder(CrystalDocument& doc, const ScatteringTable& table, UserInterface& ui) {
   PowderSettings& s = doc.powderSettings;
-  const int crystalIndex = doc.activeCrystal == 1 ? 1 : 0;
-  CrystalRecord& crystal = doc.crystals[static_cast<std::size_t>(crystalIndex)];
   PowderPattern p;
-  p.crystal = crystalIndex;
-  p.title = doc.title;
-  p.hmSymbol = crystal.hmSymbol;
-  p.cell = crystal.cell;
+  static_cast<PatternHeading&>(p) = activeCrystalHeading(doc);
+  const int crystalIndex = p.crystal;
+  CrystalRecord& crystal = doc.crystals[static_cast<std::size_t>(crystalIndex)];
   p.wavelengths = powderWavelengths(s);
   s.thetaMax = static_cast<float>(effectiveTwoThetaMax(s) * 0.5);
   s.maxIntensity = 0;

@@ -49,10 +49,7 @@ double effectiveTwoThetaMax(const PowderSettings& settings);
 double effectiveFwhm(const PowderSettings& settings);
 
 /// The result of one powder calculation of one crystal.
-struct PowderPattern {
-  int crystal = 0;  ///< 0 Old, 1 New
-  std::string title, hmSymbol;
-  std::array<float, 6> cell{};
+struct PowderPattern : PatternHeading {
   PowderSettings settings;  ///< the settings the pattern was calculated with
   PowderWavelengths wavelengths;
   std::vector<Reflection> reflections;

@@ -136,13 +136,10 @@ double PrecessionPattern::dAt(int i, int j) const {
 }
 
 PrecessionPattern calculatePrecession(CrystalDocument& doc, const ScatteringTable& table, UserInterface& ui) {
-  const int crystalIndex = doc.activeCrystal == 1 ? 1 : 0;
-  CrystalRecord& crystal = doc.crystals[static_cast<std::size_t>(crystalIndex)];
   PrecessionPattern p;
-  p.crystal = crystalIndex;
-  p.title = doc.title;
-  p.hmSymbol = crystal.hmSymbol;
-  p.cell = crystal.cell;
+  static_cast<PatternHeading&>(p) = activeCrystalHeading(doc);
+  const int crystalIndex = p.crystal;
+  CrystalRecord& crystal = doc.crystals[static_cast<std::size_t>(crystalIndex)];
   p.settings = doc.precessionSettings;
   p.neutron = doc.powderSettings.radiationMode == kNeutronMode;
   p.geometry = precessionGeometry(crystal.cell, p.settings);

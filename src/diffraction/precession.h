@@ -10,6 +10,7 @@
 
 #include "core/crystal_document.h"
 #include "core/user_interface.h"
+#include "diffraction/reflections.h"
 #include "diffraction/scattering_table.h"
 
 namespace tessera {
@@ -56,10 +57,7 @@ struct PrecessionSpot {
 };
 
 /// The photograph of one crystal.
-struct PrecessionPattern {
-  int crystal = 0;
-  std::string title, hmSymbol;
-  std::array<float, 6> cell{};
+struct PrecessionPattern : PatternHeading {
   PrecessionSettings settings;
   bool neutron = false;
   PrecessionGeometry geometry;

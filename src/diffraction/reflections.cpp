@@ -27,6 +27,12 @@ bool inBox(const Hkl& h, const Hkl& lower, const Hkl& upper) {
 
 }  // namespace
 
+PatternHeading activeCrystalHeading(const CrystalDocument& doc) {
+  const int index = doc.activeCrystal == 1 ? 1 : 0;
+  const CrystalRecord& c = doc.crystals[static_cast<std::size_t>(index)];
+  return {index, doc.title, c.hmSymbol, c.cell};
+}
+
 double inverseDSquared(const std::array<float, 6>& cell, int h, int k, int l) {
   const double a = cell[0], b = cell[1], c = cell[2];
   if (a <= 0 || b <= 0 || c <= 0) return 0.0;

@@ -30,6 +30,16 @@ struct Reflection {
   int multiplicity = 0;
 };
 
+/// What a pattern shows of its crystal: which one, the title, the symbol and the cell.
+struct PatternHeading {
+  int crystal = 0;  ///< 0 Old, 1 New
+  std::string title, hmSymbol;
+  std::array<float, 6> cell{};
+};
+
+/// The heading of the document's active crystal.
+PatternHeading activeCrystalHeading(const CrystalDocument& doc);
+
 /// 1/d^2 of a cell (angles in radians) for h k l; 0 for (0 0 0) or a degenerate cell.
 double inverseDSquared(const std::array<float, 6>& cell, int h, int k, int l);
 /// d-spacing of h k l; a huge value for (0 0 0).
