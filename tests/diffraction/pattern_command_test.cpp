@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "core/native_file.h"
 #include "core/scripted_user_interface.h"
 #include "diffraction/pattern_commands.h"
 #include "diffraction/pattern_models.h"
@@ -76,6 +77,17 @@ TEST(PatternCommands, PrecessionStoresItsSettings) {
   EXPECT_FLOAT_EQ(s.document.powderSettings.defaultB, 1.0f);
   EXPECT_EQ(s.document.powderSettings.lastPattern, 1);
   EXPECT_FALSE(pattern->spots.empty());
+  // The settings travel with the document; the run-only ones (Lp, extinctions) do not.
+  s.document.precessionSettings.showExtinctions = 1;
+  ASSERT_TRUE(writeDocumentFile(s.document, s.home.file("saved.tsr"), s.ui));
+  CrystalDocument loaded;
+  ASSERT_TRUE(readDocumentFile(loaded, s.home.file("saved.tsr"), s.ui));
+  EXPECT_EQ(loaded.precessionSettings.horizontalAxis, 1);
+  EXPECT_EQ(loaded.precessionSettings.normalAxis, 0);
+  EXPECT_FLOAT_EQ(loaded.precessionSettings.precessionWavelength, 1.5418f);
+  EXPECT_FLOAT_EQ(loaded.powderSettings.defaultB, 1.0f);
+  EXPECT_EQ(loaded.powderSettings.lastPattern, 1);
+  EXPECT_EQ(loaded.precessionSettings.showExtinctions, 0);
   s.document.activeCrystal = 0;
   s.document.sites[0].clear();
   s.ui.dialogs.push_back([](DialogModel&) { return true; });
