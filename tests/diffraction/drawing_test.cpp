@@ -123,6 +123,14 @@ TEST(PrecessionDrawing, SpotsMarksGridAndReadout) {
   ASSERT_TRUE(text.has_value());
   EXPECT_EQ(text->substr(0, 17), "Indices: 2  0  0 ");
   EXPECT_FALSE(precessionReadoutAt(p, view, view.centreX + view.scale * 1.5 / 5.64, view.centreY).has_value());
+  // Fit in window: the limiting circle fills 95 % of the smaller side below the header.
+  PrecessionPattern fit = p;
+  fit.settings.precessionScaleMode = 1;
+  RecordingCanvas fitted;
+  drawPrecession(fitted, kWindow, kDefaultPixelsPerInch, fit, view);
+  const auto circle = opsOf(fitted, Op::Kind::Ellipse)[0]->points;
+  const double below = kWindow.height - (2 * view.centreY - kWindow.height);  // area height
+  EXPECT_NEAR(circle[1].x - circle[0].x, 0.95 * std::min(kWindow.width, below), 1.0);
   // The same drawing as SVG.
   SvgCanvas svg(kDefaultPatternWidth, kDefaultPatternHeight);
   drawPrecession(svg, kWindow, kDefaultPixelsPerInch, p, view);
