@@ -1,5 +1,6 @@
 #include "app/dialog_views.h"
 
+#include "app/bond_dialog.h"
 #include "app/custom_symmetry_view.h"
 #include "app/export_dialog.h"
 #include "app/import_dialogs_view.h"
@@ -35,6 +36,7 @@ void registerDialogViews(DialogViewRegistry& registry) {
   registry.add(ImportOptionsModel::kKind, viewFactory<ImportOptionsDialog, ImportOptionsModel>());
   registry.add(DataSetModel::kKind, viewFactory<DataSetDialog, DataSetModel>());
   registry.add(ExportDialogModel::kKind, viewFactory<ExportDialog, ExportDialogModel>());
+  registry.add(BondDialogModel::kKind, viewFactory<BondDialog, BondDialogModel>());
 }
 
 }  // namespace tessera::app

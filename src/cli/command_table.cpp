@@ -1,3 +1,4 @@
+#include "cli/bond_commands.h"
 #include "cli/cli.h"
 #include "cli/convert_commands.h"
 #include "cli/document_commands.h"
@@ -18,6 +19,7 @@ const std::vector<CliCommand>& allCommands() {
       transformCommand(),
       hklCommand(),
       convertCommand(),
+      bondsCommand(),
   };
   return commands;
 }
