@@ -1,6 +1,8 @@
 #include "app/bond_dialog.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -29,6 +31,11 @@ BondDialog::BondDialog(BondDialogModel& model, UserInterface& ui, QWidget* paren
   setWindowTitle(BondDialogModel::kTitle);
   crystal_ = {new QRadioButton("Old input atoms", this), new QRadioButton("New input atoms", this)};
   atoms_ = {new QRadioButton("All atoms", this), new QRadioButton("Selected atom only:", this)};
+  // Each pair is a choice of its own.
+  for (const auto* pair : {&crystal_, &atoms_}) {
+    auto* group = new QButtonGroup(this);
+    for (QRadioButton* b : *pair) group->addButton(b);
+  }
   crystal_[model.newAtoms ? 1 : 0]->setChecked(true);
   atoms_[model.selectedOnly ? 1 : 0]->setChecked(true);
   atom_->setText(QString::number(model.atomNumber));
