@@ -75,10 +75,10 @@ bool calculateBonds(CrystalDocument& doc, int central, const BondParameters& par
   const int first = central < 0 ? 1 : central;
   const int last = central < 0 ? count : std::min(central, count);
   const bool newAtoms = doc.activeCrystal == 1;
-  for (int c = std::max(first, 1); c <= last; ++c) {
-    const CoordinationSphere sphere = search.sphereOf(c - 1);
-    if (sphere.overfull) ui.message(kTooManyAtomsMessage);
-    appendBondBlock(out, newAtoms, c, sites, sphere, *metric, parameters);
+  const std::vector<CoordinationSphere> spheres = search.spheresOf(first - 1, last - 1);
+  for (std::size_t i = 0; i < spheres.size(); ++i) {
+    if (spheres[i].overfull) ui.message(kTooManyAtomsMessage);
+    appendBondBlock(out, newAtoms, std::max(first, 1) + static_cast<int>(i), sites, spheres[i], *metric, parameters);
   }
   return true;
 }

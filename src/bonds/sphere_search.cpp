@@ -55,7 +55,7 @@ void SphereSearch::buildImages(const CrystalRecord& crystal, const std::vector<S
     for (const Vector3f& p : positions) {
       // A position that is not a number never enters a sphere.
       if (!searchablePosition(p)) continue;
-      Image image{p, static_cast<int>(j), {0, 0, 0}};
+      Image image{p, static_cast<int>(j), {0, 0, 0}, static_cast<int>(images_.size())};
       for (std::size_t k = 0; k < 3; ++k)
         if (periodic_[k]) image.shift[k] = static_cast<int>(std::floor(static_cast<double>(p[k])));
       images_.push_back(image);
@@ -104,23 +104,29 @@ void SphereSearch::buildBins(float radius) {
     }
   }
 
-  std::vector<int> binOf(images_.size());
+  std::vector<int> binOfImage(images_.size());
   binStart_.assign(total + 1, 0);
   for (std::size_t i = 0; i < images_.size(); ++i) {
-    int index = 0;
-    for (std::size_t k = 0; k < 3; ++k) {
-      const double local = (static_cast<double>(images_[i].position[k]) - images_[i].shift[k] - origin_[k]) / span_[k];
-      const long long b = std::clamp<long long>(floorIndex(local * bins_[k]), 0, bins_[k] - 1);
-      index = index * bins_[k] + static_cast<int>(b);
-    }
-    binOf[i] = index;
-    ++binStart_[static_cast<std::size_t>(index) + 1];
+    binOfImage[i] = binOf(images_[i].position);
+    ++binStart_[static_cast<std::size_t>(binOfImage[i]) + 1];
   }
   for (std::size_t b = 0; b < total; ++b) binStart_[b + 1] += binStart_[b];
-  binned_.assign(images_.size(), 0);
+  std::vector<Image> binned(images_.size());
   std::vector<int> next(binStart_.begin(), binStart_.end() - 1);
   for (std::size_t i = 0; i < images_.size(); ++i)
-    binned_[static_cast<std::size_t>(next[static_cast<std::size_t>(binOf[i])]++)] = static_cast<int>(i);
+    binned[static_cast<std::size_t>(next[static_cast<std::size_t>(binOfImage[i])]++)] = images_[i];
+  images_ = std::move(binned);
+}
+
+int SphereSearch::binOf(const Vector3f& p) const {
+  int index = 0;
+  for (std::size_t k = 0; k < 3; ++k) {
+    double local = (static_cast<double>(p[k]) - origin_[k]) / span_[k];
+    if (periodic_[k]) local -= std::floor(local);
+    const long long b = std::clamp<long long>(floorIndex(local * bins_[k]), 0, bins_[k] - 1);
+    index = index * bins_[k] + static_cast<int>(b);
+  }
+  return index;
 }
 
 std::vector<SphereSearch::Found> SphereSearch::collect(const Vector3f& xc, float radius) const {
@@ -139,29 +145,38 @@ std::vector<SphereSearch::Found> SphereSearch::collect(const Vector3f& xc, float
     }
   }
   std::vector<Found> found;
+  found.reserve(64);
   long long tried = 0;
-  for (long long gx = low[0]; gx <= high[0]; ++gx) {
-    const long long qx = floorDiv(gx, bins_[0]);
-    const long long bx = gx - qx * bins_[0];
-    for (long long gy = low[1]; gy <= high[1]; ++gy) {
-      const long long qy = floorDiv(gy, bins_[1]);
-      const long long by = gy - qy * bins_[1];
-      for (long long gz = low[2]; gz <= high[2]; ++gz) {
-        const long long qz = floorDiv(gz, bins_[2]);
-        const long long bz = gz - qz * bins_[2];
-        const std::size_t bin = static_cast<std::size_t>((bx * bins_[1] + by) * bins_[2] + bz);
+  // Unwrapped bin g lies in cell q = floor(g / n) at bin g - q n: walked without dividing.
+  const auto start = [&](std::size_t k) {
+    const long long q = floorDiv(low[k], bins_[k]);
+    return std::pair<long long, long long>(q, low[k] - q * bins_[k]);
+  };
+  const auto step = [&](std::size_t k, std::pair<long long, long long>& at) {
+    if (++at.second == bins_[k]) {
+      at.second = 0;
+      ++at.first;
+    }
+  };
+  auto x = start(0);
+  for (long long gx = low[0]; gx <= high[0]; ++gx, step(0, x)) {
+    auto y = start(1);
+    for (long long gy = low[1]; gy <= high[1]; ++gy, step(1, y)) {
+      const long long row = (x.second * bins_[1] + y.second) * bins_[2];
+      auto z = start(2);
+      for (long long gz = low[2]; gz <= high[2]; ++gz, step(2, z)) {
+        const std::size_t bin = static_cast<std::size_t>(row + z.second);
         for (int i = binStart_[bin]; i < binStart_[bin + 1]; ++i) {
-          const int id = binned_[static_cast<std::size_t>(i)];
-          const Image& image = images_[static_cast<std::size_t>(id)];
+          const Image& image = images_[static_cast<std::size_t>(i)];
           // The translation that carries the image from its own cell into cell q.
-          const std::array<int, 3> cell = {periodic_[0] ? static_cast<int>(qx - image.shift[0]) : 0,
-                                           periodic_[1] ? static_cast<int>(qy - image.shift[1]) : 0,
-                                           periodic_[2] ? static_cast<int>(qz - image.shift[2]) : 0};
+          const std::array<int, 3> cell = {periodic_[0] ? static_cast<int>(x.first - image.shift[0]) : 0,
+                                           periodic_[1] ? static_cast<int>(y.first - image.shift[1]) : 0,
+                                           periodic_[2] ? static_cast<int>(z.first - image.shift[2]) : 0};
           const Vector3f p = translated(image.position, cell[0], cell[1], cell[2]);
           const float r2 = metric_.squaredLength({p[0] - xc[0], p[1] - xc[1], p[2] - xc[2]});
           ++tried;
           if (!withinSphere(r2, radius)) continue;
-          found.push_back({id, cell, {image.atom + 1, std::sqrt(r2), p}});
+          found.push_back({image.id, cell, {image.atom + 1, std::sqrt(r2), p}});
         }
       }
     }
@@ -203,6 +218,22 @@ CoordinationSphere SphereSearch::sphereOf(int central) const {
     const auto inside = std::count_if(kept.begin(), kept.end(), [&](const SphereEntry& e) { return e.distance <= inner; });
     if (inside > kSphereCapacity) return keepNearest(std::move(kept));
   }
+}
+
+
+std::vector<CoordinationSphere> SphereSearch::spheresOf(int first, int last) const {
+  first = std::max(first, 0);
+  last = std::min(last, static_cast<int>(sites_.size()) - 1);
+  std::vector<CoordinationSphere> spheres(static_cast<std::size_t>(std::max(last - first + 1, 0)));
+  std::vector<std::pair<int, int>> order;  // (bin, site)
+  for (int c = first; c <= last; ++c) {
+    const Site& s = sites_[static_cast<std::size_t>(c)];
+    const Vector3f p{s.x, s.y, s.z};
+    order.emplace_back(searchablePosition(p) ? binOf(p) : 0, c);
+  }
+  std::sort(order.begin(), order.end());
+  for (const auto& [bin, c] : order) spheres[static_cast<std::size_t>(c - first)] = sphereOf(c);
+  return spheres;
 }
 
 }  // namespace tessera

@@ -23,6 +23,11 @@ class SphereSearch {
   /// The coordination sphere of site `central` (0-based).
   CoordinationSphere sphereOf(int central) const;
 
+  /// The spheres of sites `first` to `last` (0-based, inclusive), in that order. They are
+  /// searched in the order of their place in the cell, so that neighbouring searches read
+  /// the same bins.
+  std::vector<CoordinationSphere> spheresOf(int first, int last) const;
+
   /// Candidate positions tried so far (for tests and tuning).
   long long candidatesTried() const { return tried_; }
 
@@ -31,6 +36,7 @@ class SphereSearch {
     Vector3f position;          ///< before the cell translation
     int atom;                   ///< 0-based site
     std::array<int, 3> shift;   ///< whole cells taken off to bin it (0 along an aperiodic axis)
+    int id;                     ///< place in search order
   };
   struct Found {
     int image;
@@ -40,6 +46,8 @@ class SphereSearch {
 
   void buildImages(const CrystalRecord& crystal, const std::vector<Site>& sites);
   void buildBins(float radius);
+  /// The bin of a position (0-based index into binStart_).
+  int binOf(const Vector3f& p) const;
   /// Every candidate within `radius` of xc, in search order.
   std::vector<Found> collect(const Vector3f& xc, float radius) const;
   /// The distinct entries of found candidates (first of coincident positions kept).
@@ -52,14 +60,14 @@ class SphereSearch {
   BondMetric metric_;
   float limit_;
   std::array<bool, 3> periodic_{};
-  std::vector<Image> images_;  ///< in search order
+  std::vector<Image> images_;  ///< in search order until binned, then in bin order
   double cellVolume_ = 0.0;
   float duplicateReach_ = 0.0f;  ///< Angstrom: how far duplicates of one position can lie apart
-  // Bins: images sorted by bin, each bin's images in search order.
+  // Bins: the images of bin b are images_[binStart_[b]] to images_[binStart_[b + 1] - 1],
+  // in search order, so that neighbouring bins along z are read as one run.
   std::array<int, 3> bins_{1, 1, 1};
   std::array<double, 3> origin_{}, span_{1.0, 1.0, 1.0};
   std::vector<int> binStart_;
-  std::vector<int> binned_;
   mutable long long tried_ = 0;
 };
 
