@@ -23,8 +23,8 @@ std::optional<BondMetric> bondMetric(const Cell& cell) {
   return m;
 }
 
-Vector3f centralPosition(const Site& site, const std::array<int, 3>& aperiodic) {
-  Vector3f x{site.x, site.y, site.z};
+Vector3f centralPosition(const Vector3f& stored, const std::array<int, 3>& aperiodic) {
+  Vector3f x = stored;
   for (std::size_t k = 0; k < 3; ++k) {
     if (aperiodic[k]) continue;
     if (x[k] < 0.0f) x[k] += 1.0f;

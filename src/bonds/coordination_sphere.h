@@ -57,7 +57,10 @@ std::optional<BondMetric> bondMetric(const Cell& cell);
 
 /// The central atom's coordinates: along each periodic axis brought into the cell by
 /// one step only (below 0 add 1, then at 1 or more subtract 1).
-Vector3f centralPosition(const Site& site, const std::array<int, 3>& aperiodic);
+Vector3f centralPosition(const Vector3f& stored, const std::array<int, 3>& aperiodic);
+inline Vector3f centralPosition(const Site& site, const std::array<int, 3>& aperiodic) {
+  return centralPosition(Vector3f{site.x, site.y, site.z}, aperiodic);
+}
 
 /// True when every coordinate is a number within kCoordinateBound.
 bool searchablePosition(const Vector3f& p);

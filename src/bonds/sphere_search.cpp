@@ -129,7 +129,7 @@ int SphereSearch::binOf(const Vector3f& p) const {
   return index;
 }
 
-std::vector<SphereSearch::Found> SphereSearch::collect(const Vector3f& xc, float radius) const {
+void SphereSearch::collect(const Vector3f& xc, float radius) const {
   std::array<long long, 3> low{}, high{};
   for (std::size_t k = 0; k < 3; ++k) {
     const double reach = translationReach(radius, metric_.reciprocal[k], xc[k]);
@@ -144,8 +144,8 @@ std::vector<SphereSearch::Found> SphereSearch::collect(const Vector3f& xc, float
       high[k] = std::clamp<long long>(high[k], 0, bins_[k] - 1);
     }
   }
-  std::vector<Found> found;
-  found.reserve(64);
+  std::vector<Found>& found = found_;
+  found.clear();
   long long tried = 0;
   // Unwrapped bin g lies in cell q = floor(g / n) at bin g - q n: walked without dividing.
   const auto start = [&](std::size_t k) {
@@ -185,7 +185,6 @@ std::vector<SphereSearch::Found> SphereSearch::collect(const Vector3f& xc, float
   std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
     return a.image != b.image ? a.image < b.image : a.cell < b.cell;
   });
-  return found;
 }
 
 std::vector<SphereEntry> SphereSearch::distinct(const std::vector<Found>& found) {
@@ -205,12 +204,16 @@ std::vector<SphereEntry> SphereSearch::distinct(const std::vector<Found>& found)
 
 CoordinationSphere SphereSearch::sphereOf(int central) const {
   if (central < 0 || static_cast<std::size_t>(central) >= sites_.size()) return {};
-  std::array<int, 3> aperiodic{};
-  for (std::size_t k = 0; k < 3; ++k) aperiodic[k] = periodic_[k] ? 0 : 1;
-  const Vector3f xc = centralPosition(sites_[static_cast<std::size_t>(central)], aperiodic);
+  const Site& site = sites_[static_cast<std::size_t>(central)];
+  return sphereAt({site.x, site.y, site.z});
+}
+
+CoordinationSphere SphereSearch::sphereAt(const Vector3f& stored) const {
+  const Vector3f xc = centralPosition(stored, {periodic_[0] ? 0 : 1, periodic_[1] ? 0 : 1, periodic_[2] ? 0 : 1});
   if (images_.empty() || !searchablePosition(xc) || !(limit_ > 0.0f)) return {};
   for (float radius = firstRadius();; radius = std::min(limit_, radius * 1.5f)) {
-    std::vector<SphereEntry> kept = distinct(collect(xc, radius));
+    collect(xc, radius);
+    std::vector<SphereEntry> kept = distinct(found_);
     if (radius >= limit_) return keepNearest(std::move(kept));
     // More distinct entries than the sphere keeps lie so far inside this radius that
     // nothing beyond it (nor a duplicate beyond it) changes which are nearest.
@@ -220,19 +223,23 @@ CoordinationSphere SphereSearch::sphereOf(int central) const {
   }
 }
 
-
 std::vector<CoordinationSphere> SphereSearch::spheresOf(int first, int last) const {
   first = std::max(first, 0);
   last = std::min(last, static_cast<int>(sites_.size()) - 1);
   std::vector<CoordinationSphere> spheres(static_cast<std::size_t>(std::max(last - first + 1, 0)));
-  std::vector<std::pair<int, int>> order;  // (bin, site)
+  struct Central {
+    int bin, site;
+    Vector3f position;
+  };
+  std::vector<Central> order;
   for (int c = first; c <= last; ++c) {
     const Site& s = sites_[static_cast<std::size_t>(c)];
     const Vector3f p{s.x, s.y, s.z};
-    order.emplace_back(searchablePosition(p) ? binOf(p) : 0, c);
+    order.push_back({searchablePosition(p) ? binOf(p) : 0, c, p});
   }
-  std::sort(order.begin(), order.end());
-  for (const auto& [bin, c] : order) spheres[static_cast<std::size_t>(c - first)] = sphereOf(c);
+  std::sort(order.begin(), order.end(),
+            [](const Central& a, const Central& b) { return a.bin != b.bin ? a.bin < b.bin : a.site < b.site; });
+  for (const Central& c : order) spheres[static_cast<std::size_t>(c.site - first)] = sphereAt(c.position);
   return spheres;
 }
 

@@ -48,8 +48,10 @@ class SphereSearch {
   void buildBins(float radius);
   /// The bin of a position (0-based index into binStart_).
   int binOf(const Vector3f& p) const;
-  /// Every candidate within `radius` of xc, in search order.
-  std::vector<Found> collect(const Vector3f& xc, float radius) const;
+  /// Every candidate within `radius` of xc, in search order (into found_).
+  void collect(const Vector3f& xc, float radius) const;
+  /// The sphere about a central atom stored at `stored` (fractions).
+  CoordinationSphere sphereAt(const Vector3f& stored) const;
   /// The distinct entries of found candidates (first of coincident positions kept).
   static std::vector<SphereEntry> distinct(const std::vector<Found>& found);
   /// The radius to search first: the limit, or a smaller one when the sphere at the
@@ -69,6 +71,7 @@ class SphereSearch {
   std::array<double, 3> origin_{}, span_{1.0, 1.0, 1.0};
   std::vector<int> binStart_;
   mutable long long tried_ = 0;
+  mutable std::vector<Found> found_;  ///< scratch of collect, kept between searches
 };
 
 }  // namespace tessera
