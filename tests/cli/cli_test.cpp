@@ -100,9 +100,9 @@ TEST(CliConvert, ShelxToFreeFormToShelxAndNative) {
   EXPECT_NE(test::readFile(dir.file("d.ins")).find("C5A     6 0.8000 0.4000 0.7000 10.6890000"), std::string::npos);
 
   // A format without a writer is refused before any work; a missing input leaves no output.
-  r = runCli({"convert", kRes, dir.file("y.cry"), "--to", "icsd-retrieve"});
+  r = runCli({"convert", kRes, dir.file("y.fdt"), "--to", "ccdc-fdat"});
   EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, "tessera-cli convert: no writer for ICSD - RETRIEVE\n");
+  EXPECT_EQ(r.err, "tessera-cli convert: no writer for CCDC FDAT\n");
   r = runCli({"convert", dir.file("missing.res"), dir.file("y.inp")});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "tessera: File open failed\n");
