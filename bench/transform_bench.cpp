@@ -3,7 +3,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <random>
+#include <set>
 
 #include "core/crystal_document.h"
 #include "core/scripted_user_interface.h"
@@ -122,6 +124,74 @@ void BM_QuartzNewCellList(benchmark::State& state) {
   state.counters["new_cell_atoms"] = static_cast<double>(atoms.size());
 }
 BENCHMARK(BM_QuartzNewCellList)->Args({10, 0})->Args({10, 1})->Unit(benchmark::kMillisecond)->Iterations(1);
+
+/// The New crystal in P 1, as a supercell is described.
+CrystalDocument inP1(CrystalDocument doc) {
+  doc.crystals[1] = crystal({"X,Y,Z;"}, doc.crystals[0].cell);
+  doc.documentPath = "/tmp/tessera-bench.tsr";
+  return doc;
+}
+CrystalDocument rockSaltP1() { return inP1(test::rockSalt()); }
+CrystalDocument corundumP1() { return inP1(test::corundum()); }
+
+/// 20 x 20 x 20 rock salt (64,000 atoms, 41^3 old-lattice images per entry).
+void BM_RockSalt20x20x20(benchmark::State& state) { runSupercell(state, rockSaltP1, 20, 20, 20); }
+BENCHMARK(BM_RockSalt20x20x20)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+/// 1 x 1 x 50 corundum (1,500 atoms, 101^3 old-lattice images per entry).
+void BM_Corundum1x1x50(benchmark::State& state) { runSupercell(state, corundumP1, 1, 1, 50); }
+BENCHMARK(BM_Corundum1x1x50)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+/// How far grouping equal images could go: over a sample of the entries of the new-cell
+/// list of rock salt n x n x n, the share of old-lattice images whose value repeats,
+/// bit for bit, an earlier image of the same entry, and the share equal to an entry.
+void BM_RockSaltImageRepeats(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  CrystalDocument doc = rockSaltP1();
+  ScriptedUserInterface ui;
+  std::vector<UnitCellAtom> oldCell;
+  fillUnitCellFrom(doc.crystals[0], doc.sites[0], UnitCellHeading::OldCell, ui, oldCell, nullptr);
+  const float fn = static_cast<float>(n);
+  const Matrix3f m = {{{fn, 0, 0}, {0, fn, 0}, {0, 0, fn}}};
+  const Cell nc = newCellParameters(doc.crystals[0].cell, m);
+  NewCellTransfer p;
+  p.q = invertTransformMatrix(m).inverse;
+  p.tolerance = {0.5f / nc[0], 0.5f / nc[1], 0.5f / nc[2]};
+  p.searchRange = latticeSearchRange(m);
+  std::vector<UnitCellAtom> atoms;
+  transferToNewCell(oldCell, doc.sites[0], p, atoms, nullptr);
+  const auto key = [](float x, float y, float z) {
+    std::uint32_t b[3];
+    std::memcpy(&b[0], &x, 4);
+    std::memcpy(&b[1], &y, 4);
+    std::memcpy(&b[2], &z, 4);
+    return (static_cast<unsigned __int128>(b[0]) << 64) | (static_cast<unsigned __int128>(b[1]) << 32) | b[2];
+  };
+  std::set<unsigned __int128> entries;
+  for (const UnitCellAtom& a : atoms) entries.insert(key(a.x, a.y, a.z));
+  double images = 0, repeats = 0, onEntry = 0;
+  for (auto _ : state) {
+    for (std::size_t e = 0; e < atoms.size(); e += 97) {
+      std::set<unsigned __int128> seen;
+      const int r = p.searchRange;
+      for (int i = -r; i <= r; ++i)
+        for (int j = -r; j <= r; ++j)
+          for (int k = -r; k <= r; ++k) {
+            const Vector3f o = latticeOffset(p.q, i, j, k);
+            const unsigned __int128 y = key(reduceIntoCell(atoms[e].x + o[0]), reduceIntoCell(atoms[e].y + o[1]),
+                                            reduceIntoCell(atoms[e].z + o[2]));
+            images += 1;
+            repeats += seen.insert(y).second ? 0 : 1;
+            onEntry += entries.count(y);
+          }
+    }
+  }
+  state.counters["new_cell_atoms"] = static_cast<double>(atoms.size());
+  state.counters["images_sampled"] = images;
+  state.counters["repeat_share"] = repeats / images;
+  state.counters["equal_to_entry_share"] = onEntry / images;
+}
+BENCHMARK(BM_RockSaltImageRepeats)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_FillUnitCellP1(benchmark::State& state) {
   std::mt19937 rng(1);
