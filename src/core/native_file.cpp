@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -214,27 +215,23 @@ class LineSource {
 /// reading stops at the first value that does not convert.
 class Fields {
  public:
-  explicit Fields(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-      while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-      if (i >= text.size()) break;
-      std::size_t j = i;
-      while (j < text.size() && text[j] != ' ' && text[j] != '\t') ++j;
-      // No record has more values than kept here; the rest are never read.
-      if (stored_ < tokens_.size()) tokens_[stored_++] = text.substr(i, j - i);
-      ++size_;
-      i = j;
-    }
-  }
-  std::size_t size() const { return size_; }
+  /// Tokens are found as they are read.
+  explicit Fields(std::string_view text) : text_(text) {}
+  /// True when the text holds no token.
+  bool empty() const { return text_.find_first_not_of(" \t") == std::string_view::npos; }
 
   /// Reads a float into v when the next token converts; false otherwise (v kept).
   bool readFloat(float& v) {
-    if (stopped_ || next_ >= stored_) return stop();
-    std::string_view t = tokens_[next_];
-    if (!t.empty() && t[0] == '+') t.remove_prefix(1);
+    if (stopped_) return false;
     double d = 0;
+    if (plainDecimal(d)) {
+      v = static_cast<float>(d);
+      ++count_;
+      return true;
+    }
+    std::string_view t;
+    if (!nextToken(t)) return stop();
+    if (!t.empty() && t[0] == '+') t.remove_prefix(1);
     const auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), d);
     if (ptr == t.data()) return stop();
     if (ec != std::errc() || !std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max()) {
@@ -247,8 +244,8 @@ class Fields {
   }
   /// Reads an int into v when the next token converts; false otherwise (v kept).
   bool readInt(int& v) {
-    if (stopped_ || next_ >= stored_) return stop();
-    std::string_view t = tokens_[next_];
+    std::string_view t;
+    if (stopped_ || !nextToken(t)) return stop();
     if (!t.empty() && t[0] == '+') t.remove_prefix(1);
     long l = 0;
     const auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), l);
@@ -260,8 +257,9 @@ class Fields {
   }
   /// Reads a text token into v; control characters in it become "_".
   bool readText(std::string& v) {
-    if (stopped_ || next_ >= stored_) return stop();
-    v = tokens_[next_++];
+    std::string_view t;
+    if (stopped_ || !nextToken(t)) return stop();
+    v = t;
     for (char& c : v)
       if (isControlCharacter(c)) {
         c = '_';
@@ -283,13 +281,52 @@ class Fields {
     return false;
   }
   void advance(bool trailingGarbage) {
-    ++next_;
     ++count_;
     if (trailingGarbage) stopped_ = true;
   }
-  std::array<std::string_view, 16> tokens_{};
-  std::size_t stored_ = 0;
-  std::size_t size_ = 0;
+  /// Reads the next token when it is "[-]digits[.digits]" of at most 15 digits, as "%f"
+  /// writes numbers: the digits and the power of ten are exact doubles, so one division
+  /// gives the correctly rounded value from_chars gives. False (nothing read) otherwise.
+  bool plainDecimal(double& value) {
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = next_;
+    while (i < text_.size() && (text_[i] == ' ' || text_[i] == '\t')) ++i;
+    const bool negative = i < text_.size() && text_[i] == '-';
+    if (negative) ++i;
+    std::uint64_t digits = 0;
+    int count = 0, fraction = -1;
+    for (; i < text_.size() && text_[i] != ' ' && text_[i] != '\t'; ++i) {
+      const char c = text_[i];
+      if (c >= '0' && c <= '9') {
+        digits = digits * 10 + static_cast<unsigned>(c - '0');
+        if (++count > 15) return false;
+        if (fraction >= 0) ++fraction;
+      } else if (c == '.' && fraction < 0) {
+        fraction = 0;
+      } else {
+        return false;
+      }
+    }
+    if (count == 0) return false;
+    const double magnitude = static_cast<double>(digits) / kPow10[fraction < 0 ? 0 : fraction];
+    value = negative ? -magnitude : magnitude;
+    next_ = i;
+    return true;
+  }
+
+  /// The next blank-separated token; false at the end of the text.
+  bool nextToken(std::string_view& t) {
+    std::size_t i = next_;
+    while (i < text_.size() && (text_[i] == ' ' || text_[i] == '\t')) ++i;
+    if (i >= text_.size()) return false;
+    std::size_t j = i;
+    while (j < text_.size() && text_[j] != ' ' && text_[j] != '\t') ++j;
+    t = text_.substr(i, j - i);
+    next_ = j;
+    return true;
+  }
+  std::string_view text_;
   std::size_t next_ = 0;
   int count_ = 0;
   bool stopped_ = false;
@@ -378,8 +415,7 @@ class DocumentReader {
     const std::size_t skip = crystalRecord ? 5 : 4;
     Fields f(line.size() > skip ? line.substr(skip) : std::string_view());
     // The keyword (and the crystal digit) count as fields of the record.
-    const int present = (crystalRecord && line.size() > 4 ? 1 : 0) + static_cast<int>(f.size());
-    if (present < 1) fail(line);
+    if (!(crystalRecord && line.size() > 4) && f.empty()) fail(line);
     return f;
   }
 

@@ -31,6 +31,18 @@ inline bool sameShown(const std::string& a, const std::string& b) {
   return true;
 }
 
+/// The file text with the symbol records' text trimmed: the reader keeps a Hall
+/// symbol's leading blank (" P 2yb") no more than any other outer blank.
+inline std::string withTrimmedSymbols(const std::string& text) {
+  std::string out;
+  for (const std::string& line : splitTokens(text, "\n")) {
+    const bool symbol = line.rfind("INTN", 0) == 0 || line.rfind("HALL", 0) == 0;
+    out += symbol && line.size() > 5 ? line.substr(0, 5) + " " + trim(line.substr(5)) : line;
+    out += '\n';
+  }
+  return out;
+}
+
 /// Saves doc as a native file in folder, reopens it and compares the saved text and
 /// the Control Window's contents. Empty when both agree, else what differed.
 inline std::string nativeRoundTripDifference(const CrystalDocument& doc, const std::filesystem::path& folder) {
@@ -43,8 +55,8 @@ inline std::string nativeRoundTripDifference(const CrystalDocument& doc, const s
     return "reopen failed: " + (messages.empty() ? std::string() : messages.back());
   }
   if (!ui.messages().empty()) return "reopen said: " + ui.messages().front();
-  const std::string saved = documentFileText(doc);
-  const std::string again = documentFileText(reopened);
+  const std::string saved = withTrimmedSymbols(documentFileText(doc));
+  const std::string again = withTrimmedSymbols(documentFileText(reopened));
   if (saved != again) {
     std::size_t i = 0;
     while (i < saved.size() && i < again.size() && saved[i] == again[i]) ++i;
