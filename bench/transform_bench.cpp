@@ -101,20 +101,26 @@ BENCHMARK(BM_QuartzBlock4x4x5)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 /// The new and old lattice steps alone on quartz n x n x n, with (1) or without (0) the
 /// different-types checks and report text they make.
-void BM_QuartzNewCellList(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
-  CrystalDocument doc = quartz();
+/// The old cell of doc and the parameters of the n x n x n supercell's new-cell steps.
+NewCellTransfer supercellSteps(const CrystalDocument& doc, int n, float tolerance, std::vector<UnitCellAtom>& oldCell) {
   ScriptedUserInterface ui;
-  std::vector<UnitCellAtom> oldCell;
   fillUnitCellFrom(doc.crystals[0], doc.sites[0], UnitCellHeading::OldCell, ui, oldCell, nullptr);
   const float fn = static_cast<float>(n);
   const Matrix3f m = {{{fn, 0, 0}, {0, fn, 0}, {0, 0, fn}}};
   const Cell nc = newCellParameters(doc.crystals[0].cell, m);
   NewCellTransfer p;
   p.q = invertTransformMatrix(m).inverse;
-  p.tolerance = {0.4f / nc[0], 0.4f / nc[1], 0.4f / nc[2]};
+  p.tolerance = {tolerance / nc[0], tolerance / nc[1], tolerance / nc[2]};
   p.searchRange = latticeSearchRange(m);
   p.limit = 4 * oldCell.size() * static_cast<std::size_t>(n * n * n) + 1000;
+  return p;
+}
+
+void BM_QuartzNewCellList(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  CrystalDocument doc = quartz();
+  std::vector<UnitCellAtom> oldCell;
+  const NewCellTransfer p = supercellSteps(doc, n, 0.4f, oldCell);
   std::vector<UnitCellAtom> atoms;
   for (auto _ : state) {
     std::string report;
@@ -148,16 +154,8 @@ BENCHMARK(BM_Corundum1x1x50)->Unit(benchmark::kMillisecond)->Iterations(1);
 void BM_RockSaltImageRepeats(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   CrystalDocument doc = rockSaltP1();
-  ScriptedUserInterface ui;
   std::vector<UnitCellAtom> oldCell;
-  fillUnitCellFrom(doc.crystals[0], doc.sites[0], UnitCellHeading::OldCell, ui, oldCell, nullptr);
-  const float fn = static_cast<float>(n);
-  const Matrix3f m = {{{fn, 0, 0}, {0, fn, 0}, {0, 0, fn}}};
-  const Cell nc = newCellParameters(doc.crystals[0].cell, m);
-  NewCellTransfer p;
-  p.q = invertTransformMatrix(m).inverse;
-  p.tolerance = {0.5f / nc[0], 0.5f / nc[1], 0.5f / nc[2]};
-  p.searchRange = latticeSearchRange(m);
+  const NewCellTransfer p = supercellSteps(doc, n, 0.4f, oldCell);
   std::vector<UnitCellAtom> atoms;
   transferToNewCell(oldCell, doc.sites[0], p, atoms, nullptr);
   const auto key = [](float x, float y, float z) {

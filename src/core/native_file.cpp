@@ -1,5 +1,6 @@
 #include "core/native_file.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <climits>
@@ -195,6 +196,8 @@ namespace {
 class LineSource {
  public:
   explicit LineSource(std::string data) : data_(std::move(data)) {}
+  /// Bytes of the whole file.
+  std::size_t size() const { return data_.size(); }
   bool next(std::string_view& line) {
     if (pos_ >= data_.size()) return false;
     std::size_t end = data_.find('\n', pos_);
@@ -340,12 +343,17 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
   if (std::filesystem::is_directory(path, ec)) return false;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
-  char chunk[1 << 16];
+  // The size the file has now; it may still grow or shrink while it is read.
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec && size < (std::uintmax_t{1} << 40)) bytes.reserve(static_cast<std::size_t>(size) + 1);
   bool ok = true;
   for (;;) {
-    const std::size_t n = std::fread(chunk, 1, sizeof chunk, f);
-    bytes.append(chunk, n);
-    if (n < sizeof chunk) {
+    const std::size_t old = bytes.size();
+    const std::size_t chunk = std::max<std::size_t>(bytes.capacity() - old, 1 << 16);
+    bytes.resize(old + chunk);
+    const std::size_t n = std::fread(bytes.data() + old, 1, chunk, f);
+    bytes.resize(old + n);
+    if (n < chunk) {
       ok = std::ferror(f) == 0;
       break;
     }
@@ -477,6 +485,10 @@ class DocumentReader {
       int* v[] = {&declaredSites_, &doc_.reportEnabled, &doc_.tfMix, &doc_.tfAnisoKind, &doc_.importFormat, &t.mode};
       readInts(f, v, 6);
       requireRead(line, f, 1);
+      // Room for the declared sites, as far as the file can hold them (a site takes
+      // well over 100 bytes), so a false count costs nothing.
+      if (declaredSites_ > 0)
+        doc_.sites[0].reserve(std::min(static_cast<std::size_t>(declaredSites_), src.size() / 100));
     } else if (key == "SYMA") {
       const int n = crystalIndex(line);
       CrystalRecord& c = crystalOf(line);
