@@ -102,7 +102,7 @@ BENCHMARK(BM_QuartzBlock4x4x5)->Unit(benchmark::kMillisecond)->Iterations(1);
 /// The new and old lattice steps alone on quartz n x n x n, with (1) or without (0) the
 /// different-types checks and report text they make.
 /// The old cell of doc and the parameters of the n x n x n supercell's new-cell steps.
-NewCellTransfer supercellSteps(const CrystalDocument& doc, int n, float tolerance, std::vector<UnitCellAtom>& oldCell) {
+NewCellTransfer supercellSteps(CrystalDocument& doc, int n, float tolerance, std::vector<UnitCellAtom>& oldCell) {
   ScriptedUserInterface ui;
   fillUnitCellFrom(doc.crystals[0], doc.sites[0], UnitCellHeading::OldCell, ui, oldCell, nullptr);
   const float fn = static_cast<float>(n);
