@@ -13,8 +13,11 @@ cd "$(dirname "$0")/.."
 seconds=${1:-5}
 shift || true
 build=${TESSERA_FUZZ_BUILD_DIR:-build/fuzz}
-cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSERA_FUZZ=ON \
-  -DTESSERA_GUI=OFF -DTESSERA_TESTS=OFF -DTESSERA_BENCH=OFF >/dev/null
+# A build folder already set up (./test.sh --full adds the tests to it) keeps its options.
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSERA_FUZZ=ON \
+    -DTESSERA_GUI=OFF -DTESSERA_TESTS=OFF -DTESSERA_BENCH=OFF >/dev/null
+fi
 cmake --build "$build"
 
 seed_folders=(tests/fixtures examples data ../shared/corpus)
