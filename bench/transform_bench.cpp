@@ -75,7 +75,10 @@ void runSupercell(benchmark::State& state, CrystalDocument (*make)(), float na, 
     std::string report;
     state.ResumeTiming();
     const MatrixInverse inverse = invertTransformMatrix(doc.transformation.matrix);
-    if (!TransformFullCells(doc, inverse, ui, report, {"01/01/00", "00:00:00"})) state.SkipWithError("failed");
+    if (!TransformFullCells(doc, inverse, ui, report, {"01/01/00", "00:00:00"})) {
+      const auto messages = ui.messages();
+      state.SkipWithError(messages.empty() ? "failed" : messages.back().c_str());
+    }
     atoms = doc.sites[1].size();
     reportBytes = report.size();
   }
