@@ -1,11 +1,17 @@
-// Reading and writing a native document of 100,000 sites.
+// Reading and writing a native document of 100,000 sites, and the same structure's
+// round trips through the native file and through CIF side by side.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "core/native_file.h"
 #include "core/scripted_user_interface.h"
+#include "formats/export_framework.h"
+#include "formats/import_kinds.h"
+#include "large_cif.h"
 #include "support/builders.h"
+#include "support/test_session.h"
 
 namespace {
 
@@ -29,7 +35,9 @@ CrystalDocument largeDocument(int sites) {
   return doc;
 }
 
-const std::string kPath = (std::filesystem::temp_directory_path() / "tessera-bench.tsr").string();
+std::filesystem::path scratch(const char* name) { return std::filesystem::temp_directory_path() / name; }
+
+const std::string kPath = scratch("tessera-bench.tsr").string();
 
 void BM_WriteNativeFile100k(benchmark::State& state) {
   const CrystalDocument doc = largeDocument(100000);
@@ -47,5 +55,43 @@ void BM_ReadNativeFile100k(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReadNativeFile100k)->Unit(benchmark::kMillisecond);
+
+/// The 100,000-atom P 1 CIF of the CIF benchmarks, as a file.
+const std::filesystem::path& largeCifFile() {
+  static const std::filesystem::path path = [] {
+    const auto p = scratch("tessera-bench-round-trip.cif");
+    std::ofstream(p, std::ios::binary) << bench::largeP1Cif(100000);
+    return p;
+  }();
+  return path;
+}
+
+/// Open and save of the large CIF's structure through the native file.
+void BM_NativeOpenSave100k(benchmark::State& state) {
+  const std::string path = scratch("tessera-bench-round-trip.tsr").string();
+  {
+    test::TestSession s;
+    if (!s.import(kKindCif, largeCifFile()) || !writeDocumentFile(s.document, path, s.ui))
+      state.SkipWithError("setup");
+  }
+  for (auto _ : state) {
+    ScriptedUserInterface ui;
+    CrystalDocument doc;
+    if (!readDocumentFile(doc, path, ui) || !writeDocumentFile(doc, path, ui)) state.SkipWithError("open/save");
+  }
+}
+BENCHMARK(BM_NativeOpenSave100k)->Unit(benchmark::kMillisecond);
+
+/// The same structure read and written as CIF.
+void BM_CifImportExport100k(benchmark::State& state) {
+  const auto out = scratch("tessera-bench-round-trip-out.cif");
+  for (auto _ : state) {
+    test::TestSession s;
+    if (!s.import(kKindCif, largeCifFile())) state.SkipWithError("import");
+    s.ui.files.push_back(out.string());
+    if (!RunExport(s.session, *exportCommandByCliName("cif"))) state.SkipWithError("export");
+  }
+}
+BENCHMARK(BM_CifImportExport100k)->Unit(benchmark::kMillisecond);
 
 }  // namespace

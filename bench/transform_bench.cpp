@@ -3,7 +3,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <random>
+#include <set>
 
 #include "core/crystal_document.h"
 #include "core/scripted_user_interface.h"
@@ -73,7 +75,10 @@ void runSupercell(benchmark::State& state, CrystalDocument (*make)(), float na, 
     std::string report;
     state.ResumeTiming();
     const MatrixInverse inverse = invertTransformMatrix(doc.transformation.matrix);
-    if (!TransformFullCells(doc, inverse, ui, report, {"01/01/00", "00:00:00"})) state.SkipWithError("failed");
+    if (!TransformFullCells(doc, inverse, ui, report, {"01/01/00", "00:00:00"})) {
+      const auto messages = ui.messages();
+      state.SkipWithError(messages.empty() ? "failed" : messages.back().c_str());
+    }
     atoms = doc.sites[1].size();
     reportBytes = report.size();
   }
@@ -99,20 +104,26 @@ BENCHMARK(BM_QuartzBlock4x4x5)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 /// The new and old lattice steps alone on quartz n x n x n, with (1) or without (0) the
 /// different-types checks and report text they make.
-void BM_QuartzNewCellList(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
-  CrystalDocument doc = quartz();
+/// The old cell of doc and the parameters of the n x n x n supercell's new-cell steps.
+NewCellTransfer supercellSteps(CrystalDocument& doc, int n, float tolerance, std::vector<UnitCellAtom>& oldCell) {
   ScriptedUserInterface ui;
-  std::vector<UnitCellAtom> oldCell;
   fillUnitCellFrom(doc.crystals[0], doc.sites[0], UnitCellHeading::OldCell, ui, oldCell, nullptr);
   const float fn = static_cast<float>(n);
   const Matrix3f m = {{{fn, 0, 0}, {0, fn, 0}, {0, 0, fn}}};
   const Cell nc = newCellParameters(doc.crystals[0].cell, m);
   NewCellTransfer p;
   p.q = invertTransformMatrix(m).inverse;
-  p.tolerance = {0.4f / nc[0], 0.4f / nc[1], 0.4f / nc[2]};
+  p.tolerance = {tolerance / nc[0], tolerance / nc[1], tolerance / nc[2]};
   p.searchRange = latticeSearchRange(m);
   p.limit = 4 * oldCell.size() * static_cast<std::size_t>(n * n * n) + 1000;
+  return p;
+}
+
+void BM_QuartzNewCellList(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  CrystalDocument doc = quartz();
+  std::vector<UnitCellAtom> oldCell;
+  const NewCellTransfer p = supercellSteps(doc, n, 0.4f, oldCell);
   std::vector<UnitCellAtom> atoms;
   for (auto _ : state) {
     std::string report;
@@ -122,6 +133,66 @@ void BM_QuartzNewCellList(benchmark::State& state) {
   state.counters["new_cell_atoms"] = static_cast<double>(atoms.size());
 }
 BENCHMARK(BM_QuartzNewCellList)->Args({10, 0})->Args({10, 1})->Unit(benchmark::kMillisecond)->Iterations(1);
+
+/// The New crystal in P 1, as a supercell is described.
+CrystalDocument inP1(CrystalDocument doc) {
+  doc.crystals[1] = crystal({"X,Y,Z;"}, doc.crystals[0].cell);
+  doc.documentPath = "/tmp/tessera-bench.tsr";
+  return doc;
+}
+CrystalDocument rockSaltP1() { return inP1(test::rockSalt()); }
+CrystalDocument corundumP1() { return inP1(test::corundum()); }
+
+/// 20 x 20 x 20 rock salt (64,000 atoms, 41^3 old-lattice images per entry).
+void BM_RockSalt20x20x20(benchmark::State& state) { runSupercell(state, rockSaltP1, 20, 20, 20); }
+BENCHMARK(BM_RockSalt20x20x20)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+/// 1 x 1 x 50 corundum (1,500 atoms, 101^3 old-lattice images per entry).
+void BM_Corundum1x1x50(benchmark::State& state) { runSupercell(state, corundumP1, 1, 1, 50); }
+BENCHMARK(BM_Corundum1x1x50)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+/// How far grouping equal images could go: over a sample of the entries of the new-cell
+/// list of rock salt n x n x n, the share of old-lattice images whose value repeats,
+/// bit for bit, an earlier image of the same entry, and the share equal to an entry.
+void BM_RockSaltImageRepeats(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  CrystalDocument doc = rockSaltP1();
+  std::vector<UnitCellAtom> oldCell;
+  const NewCellTransfer p = supercellSteps(doc, n, 0.4f, oldCell);
+  std::vector<UnitCellAtom> atoms;
+  transferToNewCell(oldCell, doc.sites[0], p, atoms, nullptr);
+  const auto key = [](float x, float y, float z) {
+    std::uint32_t b[3];
+    std::memcpy(&b[0], &x, 4);
+    std::memcpy(&b[1], &y, 4);
+    std::memcpy(&b[2], &z, 4);
+    return (static_cast<unsigned __int128>(b[0]) << 64) | (static_cast<unsigned __int128>(b[1]) << 32) | b[2];
+  };
+  std::set<unsigned __int128> entries;
+  for (const UnitCellAtom& a : atoms) entries.insert(key(a.x, a.y, a.z));
+  double images = 0, repeats = 0, onEntry = 0;
+  for (auto _ : state) {
+    for (std::size_t e = 0; e < atoms.size(); e += 97) {
+      std::set<unsigned __int128> seen;
+      const int r = p.searchRange;
+      for (int i = -r; i <= r; ++i)
+        for (int j = -r; j <= r; ++j)
+          for (int k = -r; k <= r; ++k) {
+            const Vector3f o = latticeOffset(p.q, i, j, k);
+            const unsigned __int128 y = key(reduceIntoCell(atoms[e].x + o[0]), reduceIntoCell(atoms[e].y + o[1]),
+                                            reduceIntoCell(atoms[e].z + o[2]));
+            images += 1;
+            repeats += seen.insert(y).second ? 0 : 1;
+            onEntry += entries.count(y);
+          }
+    }
+  }
+  state.counters["new_cell_atoms"] = static_cast<double>(atoms.size());
+  state.counters["images_sampled"] = images;
+  state.counters["repeat_share"] = repeats / images;
+  state.counters["equal_to_entry_share"] = onEntry / images;
+}
+BENCHMARK(BM_RockSaltImageRepeats)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_FillUnitCellP1(benchmark::State& state) {
   std::mt19937 rng(1);

@@ -1,16 +1,19 @@
 #include "core/native_file.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <limits>
 #include <random>
-#include <sstream>
 
 #include "core/cell_geometry.h"
+#include "core/record_format.h"
 #include "core/text.h"
 
 namespace tessera {
@@ -22,75 +25,121 @@ constexpr std::size_t kMaxRecordLength = 254;
 /// Longest stored symmetry line text.
 constexpr std::size_t kMaxXyzText = 80;
 
+/// Free text of a record (title, symbols): control characters would end or split the
+/// line, so they are written as blanks.
 std::string oneLine(std::string_view text) {
   std::string out(text);
   for (char& c : out)
-    if (c == '\n' || c == '\r') c = ' ';
+    if (isControlCharacter(c) && c != '\t') c = ' ';
   return out;
 }
 
-void appendCrystalRecords(std::string& out, const CrystalRecord& c, int n, const std::string& cartesianText) {
-  appendFormat(out, "SYMA%d %d %d %d %d %d %d %d %d \n", n, c.lineCount(), c.sgNumber, c.axesType, c.acentric,
-                c.rhombohedralAxes, c.latticeCode, c.symbolKind, c.cartesianFlag);
-  appendFormat(out, "SYMB%d %d %d %d %d %d %d %d\n", n, c.pointGroupCode, c.inversionOffOrigin, c.symmetrySource,
-                c.uniqueAxis, c.settingCode, c.pointGroupIndex, c.p1Defaulted);
-  appendFormat(out, "SSTR%d %s %s %s %s\n", n, singleToken(c.pointGroupSchoenflies).c_str(),
-                singleToken(c.pointGroupHM).c_str(), singleToken(c.sgNumberText).c_str(),
-                singleToken(c.latticeName).c_str());
-  appendFormat(out, "INTN%d %-s\n", n, oneLine(c.hmSymbol).c_str());
-  appendFormat(out, "HALL%d %-s\n", n, oneLine(c.hallSymbol).c_str());
-  for (const std::string& line : c.xyzLines) appendFormat(out, "XYZL%d %s\n", n, removeBlanks(oneLine(line)).c_str());
-  if (c.cartesianFlag != 0) appendFormat(out, "CART%d %s\n", n, oneLine(cartesianText).c_str());
-  appendFormat(out, "TRAN%d %d %d %d\n", n, c.aperiodicAxes[0], c.aperiodicAxes[1], c.aperiodicAxes[2]);
+/// Writes the records; `finite` turns false when a number is not finite.
+class RecordWriter {
+ public:
+  explicit RecordWriter(std::string& out) : out_(out) {}
+  void operator()(const char* fmt, std::initializer_list<RecordArg> args) {
+    finite_ = appendRecord(out_, fmt, args) && finite_;
+  }
+  bool finite() const { return finite_; }
+
+ private:
+  std::string& out_;
+  bool finite_ = true;
+};
+
+void appendCrystalRecords(RecordWriter& put, const CrystalRecord& c, int n, const std::string& cartesianText) {
+  put("SYMA%d %d %d %d %d %d %d %d %d \n", {n, c.lineCount(), c.sgNumber, c.axesType, c.acentric, c.rhombohedralAxes,
+                                           c.latticeCode, c.symbolKind, c.cartesianFlag});
+  put("SYMB%d %d %d %d %d %d %d %d\n", {n, c.pointGroupCode, c.inversionOffOrigin, c.symmetrySource, c.uniqueAxis,
+                                       c.settingCode, c.pointGroupIndex, c.p1Defaulted});
+  put("SSTR%d %s %s %s %s\n", {n, singleToken(c.pointGroupSchoenflies), singleToken(c.pointGroupHM),
+                              singleToken(c.sgNumberText), singleToken(c.latticeName)});
+  put("INTN%d %-s\n", {n, oneLine(c.hmSymbol)});
+  put("HALL%d %-s\n", {n, oneLine(c.hallSymbol)});
+  for (const std::string& line : c.xyzLines) put("XYZL%d %s\n", {n, removeBlanks(oneLine(line))});
+  if (c.cartesianFlag != 0) put("CART%d %s\n", {n, oneLine(cartesianText)});
+  put("TRAN%d %d %d %d\n", {n, c.aperiodicAxes[0], c.aperiodicAxes[1], c.aperiodicAxes[2]});
 }
 
-void appendSite(std::string& out, const Site& s) {
-  appendFormat(out, "ATOM %s %d %d %d %s %d\n", singleToken(s.label).c_str(), s.typeNumber, s.occupantCount(),
-                s.ortepType, singleToken(s.wyckoff).c_str(), s.hasVector);
-  appendFormat(out, "     %f %f %f %f %f\n", s.x, s.y, s.z, s.isoValue, s.vectorLength);
-  appendFormat(out, "     %f %f %f %f %f %f\n", s.aniso[0], s.aniso[1], s.aniso[2], s.aniso[3], s.aniso[4], s.aniso[5]);
-  appendFormat(out, "     %f %f %f \n", s.vector[0], s.vector[1], s.vector[2]);
-  for (const SiteOccupant& o : s.occupants)
-    appendFormat(out, "     SUBA %s %d %d %f %f %s %d\n", singleToken(o.label).c_str(), o.origNumber, o.scatteringNumber,
-                  o.occupancy, o.charge, singleToken(o.element).c_str(), o.typeNumber);
+/// A first occupant's zero occupancy is written as -0.000000: the reader turns a
+/// plain 0.000000 there into 1.0 (the rule of older files) and keeps a signed zero.
+float writtenOccupancy(const SiteOccupant& o, bool first) {
+  return first && std::fabs(o.occupancy) < 5e-7f ? -0.0f : o.occupancy;
+}
+
+void appendSite(RecordWriter& put, const Site& s) {
+  put("ATOM %s %d %d %d %s %d\n",
+      {singleToken(s.label), s.typeNumber, s.occupantCount(), s.ortepType, singleToken(s.wyckoff), s.hasVector});
+  put("     %f %f %f %f %f\n", {s.x, s.y, s.z, s.isoValue, s.vectorLength});
+  put("     %f %f %f %f %f %f\n", {s.aniso[0], s.aniso[1], s.aniso[2], s.aniso[3], s.aniso[4], s.aniso[5]});
+  put("     %f %f %f \n", {s.vector[0], s.vector[1], s.vector[2]});
+  for (std::size_t i = 0; i < s.occupants.size(); ++i) {
+    const SiteOccupant& o = s.occupants[i];
+    put("     SUBA %s %d %d %f %f %s %d\n", {singleToken(o.label), o.origNumber, o.scatteringNumber,
+                                            writtenOccupancy(o, i == 0), o.charge, singleToken(o.element),
+                                            o.typeNumber});
+  }
+}
+
+/// The file text; `finite` false when a number is not finite.
+std::string buildDocumentText(const CrystalDocument& doc, bool& finite) {
+  std::string out;
+  out.reserve(1024 + doc.sites[0].size() * 320);
+  RecordWriter put(out);
+  const CrystalRecord& old = doc.crystals[0];
+  const Transformation& t = doc.transformation;
+  out += "TESSERA\n";
+  // Written as the reader keeps it: without outer blanks, at most 80 characters.
+  put("%-s\n", {trim(cut(trim(oneLine(doc.title)), kMaxTitleLength))});
+  put("VERS %f \n", {0.9});
+  out += "CELL ";
+  for (float v : old.cell) put("%f ", {v});
+  out += "\n";
+  out += "XMAT";
+  for (const auto& row : t.matrix)
+    for (float v : row) put(" %f", {v});
+  out += "\n";
+  put("TRNS %f %f %f %f %f %f\n", {t.postMatrixShift[0], t.postMatrixShift[1], t.postMatrixShift[2],
+                                   t.preMatrixShift[0], t.preMatrixShift[1], t.preMatrixShift[2]});
+  put("TRNX %f %f %f\n", {t.preSymmetryShift[0], t.preSymmetryShift[1], t.preSymmetryShift[2]});
+  put("FLG1 %d %d %d %d %d %d\n", {doc.siteCount(), doc.reportEnabled, doc.tfMix, doc.tfAnisoKind, doc.importFormat,
+                                  t.mode});
+  put("FLT1 %f \n", {t.tolerance});
+  for (int n = 0; n < 2; ++n) appendCrystalRecords(put, doc.crystals[static_cast<std::size_t>(n)], n, doc.cartesianText);
+  for (const Site& s : doc.sites[0]) appendSite(put, s);
+  const PowderSettings& p = doc.powderSettings;
+  const PrecessionSettings& q = doc.precessionSettings;
+  put("SPCA %f %f %f %f %f %f %f %f \n", {p.thetaMax, p.powderVerticalScale, p.powderFWHM, p.lineWidth, p.twoThetaMax,
+                                          p.twoThetaMin, q.precessionAngle, q.intensityFactor});
+  put("SPCB %f %f %f %f %f %f %f\n", {p.specifiedWavelength, p.maxIntensity, p.betaIntensity, p.defaultB,
+                                      q.precessionFixedScale, q.crystalFilmDistance, q.precessionWavelength});
+  put("SPCC %d %d %d %d %d %d %d %d %d %d \n", {p.powderOutput, p.powderProfile, p.xrayTarget, p.radiationMode,
+                                                q.showGrid, q.horizontalAxis, q.otherAxis, q.normalAxis, q.level,
+                                                q.precessionScaleMode});
+  put("SPCD %d %d %d\n", {p.lastPattern, q.precessionRadiation, q.showGrid});
+  finite = put.finite();
+  return out;
+}
+
+/// The first record after the title that the reader would refuse for its length,
+/// empty when none.
+std::string_view overlongRecord(std::string_view text) {
+  std::size_t start = 0;
+  for (int line = 0; start < text.size(); ++line) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    if (line >= 2 && end - start > kMaxRecordLength) return text.substr(start, end - start);
+    start = end + 1;
+  }
+  return {};
 }
 
 }  // namespace
 
 std::string documentFileText(const CrystalDocument& doc) {
-  std::string out;
-  out.reserve(1024 + doc.sites[0].size() * 320);
-  const CrystalRecord& old = doc.crystals[0];
-  const Transformation& t = doc.transformation;
-  out += "TESSERA\n";
-  appendFormat(out, "%-s\n", oneLine(doc.title).c_str());
-  appendFormat(out, "VERS %f \n", 0.9);
-  out += "CELL ";
-  for (float v : old.cell) appendFormat(out, "%f ", v);
-  out += "\n";
-  out += "XMAT";
-  for (const auto& row : t.matrix)
-    for (float v : row) appendFormat(out, " %f", v);
-  out += "\n";
-  appendFormat(out, "TRNS %f %f %f %f %f %f\n", t.postMatrixShift[0], t.postMatrixShift[1], t.postMatrixShift[2],
-                t.preMatrixShift[0], t.preMatrixShift[1], t.preMatrixShift[2]);
-  appendFormat(out, "TRNX %f %f %f\n", t.preSymmetryShift[0], t.preSymmetryShift[1], t.preSymmetryShift[2]);
-  appendFormat(out, "FLG1 %d %d %d %d %d %d\n", doc.siteCount(), doc.reportEnabled, doc.tfMix, doc.tfAnisoKind,
-                doc.importFormat, t.mode);
-  appendFormat(out, "FLT1 %f \n", t.tolerance);
-  for (int n = 0; n < 2; ++n) appendCrystalRecords(out, doc.crystals[static_cast<std::size_t>(n)], n, doc.cartesianText);
-  for (const Site& s : doc.sites[0]) appendSite(out, s);
-  const PowderSettings& p = doc.powderSettings;
-  const PrecessionSettings& q = doc.precessionSettings;
-  appendFormat(out, "SPCA %f %f %f %f %f %f %f %f \n", p.thetaMax, p.powderVerticalScale, p.powderFWHM, p.lineWidth,
-                p.twoThetaMax, p.twoThetaMin, q.precessionAngle, q.intensityFactor);
-  appendFormat(out, "SPCB %f %f %f %f %f %f %f\n", p.specifiedWavelength, p.maxIntensity, p.betaIntensity, p.defaultB,
-                q.precessionFixedScale, q.crystalFilmDistance, q.precessionWavelength);
-  appendFormat(out, "SPCC %d %d %d %d %d %d %d %d %d %d \n", p.powderOutput, p.powderProfile, p.xrayTarget,
-                p.radiationMode, q.showGrid, q.horizontalAxis, q.otherAxis, q.normalAxis, q.level,
-                q.precessionScaleMode);
-  appendFormat(out, "SPCD %d %d %d\n", p.lastPattern, q.precessionRadiation, q.showGrid);
-  return out;
+  bool finite = true;
+  return buildDocumentText(doc, finite);
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& text) {
@@ -122,7 +171,16 @@ bool writeDocumentFile(const CrystalDocument& doc, const std::string& path, User
     ui.message("File open for write failed");
     return false;
   }
-  if (!writeFileAtomically(path, documentFileText(doc))) {
+  // What is saved must open again: no value the reader refuses, no record past its limit.
+  bool finite = true;
+  const std::string text = buildDocumentText(doc, finite);
+  const std::string_view overlong = overlongRecord(text);
+  if (!finite || !overlong.empty()) {
+    ui.message(format("File not saved: a value is too large or not a number%s%s",
+                      overlong.empty() ? "" : " in the record beginning ", cut(overlong, 20).c_str()));
+    return false;
+  }
+  if (!writeFileAtomically(path, text)) {
     ui.message("File write failed");
     return false;
   }
@@ -138,6 +196,8 @@ namespace {
 class LineSource {
  public:
   explicit LineSource(std::string data) : data_(std::move(data)) {}
+  /// Bytes of the whole file.
+  std::size_t size() const { return data_.size(); }
   bool next(std::string_view& line) {
     if (pos_ >= data_.size()) return false;
     std::size_t end = data_.find('\n', pos_);
@@ -158,28 +218,26 @@ class LineSource {
 /// reading stops at the first value that does not convert.
 class Fields {
  public:
-  explicit Fields(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-      while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-      if (i >= text.size()) break;
-      std::size_t j = i;
-      while (j < text.size() && text[j] != ' ' && text[j] != '\t') ++j;
-      tokens_.push_back(text.substr(i, j - i));
-      i = j;
-    }
-  }
-  std::size_t size() const { return tokens_.size(); }
+  /// Tokens are found as they are read.
+  explicit Fields(std::string_view text) : text_(text) {}
+  /// True when the text holds no token.
+  bool empty() const { return text_.find_first_not_of(" \t") == std::string_view::npos; }
 
   /// Reads a float into v when the next token converts; false otherwise (v kept).
   bool readFloat(float& v) {
-    if (stopped_ || next_ >= tokens_.size()) return stop();
-    std::string_view t = tokens_[next_];
-    if (!t.empty() && t[0] == '+') t.remove_prefix(1);
+    if (stopped_) return false;
     double d = 0;
+    if (plainDecimal(d)) {
+      v = static_cast<float>(d);
+      ++count_;
+      return true;
+    }
+    std::string_view t;
+    if (!nextToken(t)) return stop();
+    if (!t.empty() && t[0] == '+') t.remove_prefix(1);
     const auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), d);
     if (ptr == t.data()) return stop();
-    if (ec != std::errc() || !std::isfinite(d) || std::fabs(d) > 3.0e38) {
+    if (ec != std::errc() || !std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max()) {
       bad_ = true;
       return stop();
     }
@@ -189,8 +247,8 @@ class Fields {
   }
   /// Reads an int into v when the next token converts; false otherwise (v kept).
   bool readInt(int& v) {
-    if (stopped_ || next_ >= tokens_.size()) return stop();
-    std::string_view t = tokens_[next_];
+    std::string_view t;
+    if (stopped_ || !nextToken(t)) return stop();
     if (!t.empty() && t[0] == '+') t.remove_prefix(1);
     long l = 0;
     const auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), l);
@@ -200,12 +258,21 @@ class Fields {
     advance(ptr != t.data() + t.size());
     return true;
   }
+  /// Reads a text token into v; control characters in it become "_".
   bool readText(std::string& v) {
-    if (stopped_ || next_ >= tokens_.size()) return stop();
-    v = tokens_[next_++];
+    std::string_view t;
+    if (stopped_ || !nextToken(t)) return stop();
+    v = t;
+    for (char& c : v)
+      if (isControlCharacter(c)) {
+        c = '_';
+        replaced_ = true;
+      }
     ++count_;
     return true;
   }
+  /// True when a text token held control characters.
+  bool replaced() const { return replaced_; }
   /// Number of values converted so far.
   int count() const { return count_; }
   /// A value that converted to a non-finite or out-of-range number.
@@ -217,16 +284,83 @@ class Fields {
     return false;
   }
   void advance(bool trailingGarbage) {
-    ++next_;
     ++count_;
     if (trailingGarbage) stopped_ = true;
   }
-  std::vector<std::string_view> tokens_;
+  /// Reads the next token when it is "[-]digits[.digits]" of at most 15 digits, as "%f"
+  /// writes numbers: the digits and the power of ten are exact doubles, so one division
+  /// gives the correctly rounded value from_chars gives. False (nothing read) otherwise.
+  bool plainDecimal(double& value) {
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t i = next_;
+    while (i < text_.size() && (text_[i] == ' ' || text_[i] == '\t')) ++i;
+    const bool negative = i < text_.size() && text_[i] == '-';
+    if (negative) ++i;
+    std::uint64_t digits = 0;
+    int count = 0, fraction = -1;
+    for (; i < text_.size() && text_[i] != ' ' && text_[i] != '\t'; ++i) {
+      const char c = text_[i];
+      if (c >= '0' && c <= '9') {
+        digits = digits * 10 + static_cast<unsigned>(c - '0');
+        if (++count > 15) return false;
+        if (fraction >= 0) ++fraction;
+      } else if (c == '.' && fraction < 0) {
+        fraction = 0;
+      } else {
+        return false;
+      }
+    }
+    if (count == 0) return false;
+    const double magnitude = static_cast<double>(digits) / kPow10[fraction < 0 ? 0 : fraction];
+    value = negative ? -magnitude : magnitude;
+    next_ = i;
+    return true;
+  }
+
+  /// The next blank-separated token; false at the end of the text.
+  bool nextToken(std::string_view& t) {
+    std::size_t i = next_;
+    while (i < text_.size() && (text_[i] == ' ' || text_[i] == '\t')) ++i;
+    if (i >= text_.size()) return false;
+    std::size_t j = i;
+    while (j < text_.size() && text_[j] != ' ' && text_[j] != '\t') ++j;
+    t = text_.substr(i, j - i);
+    next_ = j;
+    return true;
+  }
+  std::string_view text_;
   std::size_t next_ = 0;
   int count_ = 0;
   bool stopped_ = false;
   bool bad_ = false;
+  bool replaced_ = false;
 };
+
+/// The whole file in one read; false when it cannot be opened or read.
+bool readWholeFile(const std::string& path, std::string& bytes) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return false;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  // The size the file has now; it may still grow or shrink while it is read.
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec && size < (std::uintmax_t{1} << 40)) bytes.reserve(static_cast<std::size_t>(size) + 1);
+  bool ok = true;
+  for (;;) {
+    const std::size_t old = bytes.size();
+    const std::size_t chunk = std::max<std::size_t>(bytes.capacity() - old, 1 << 16);
+    bytes.resize(old + chunk);
+    const std::size_t n = std::fread(bytes.data() + old, 1, chunk, f);
+    bytes.resize(old + n);
+    if (n < chunk) {
+      ok = std::ferror(f) == 0;
+      break;
+    }
+  }
+  std::fclose(f);
+  return ok;
+}
 
 struct ReadError {
   std::string line;
@@ -242,13 +376,14 @@ class DocumentReader {
       ui_.message("Not a valid TESSERA file");
       return false;
     }
-    if (src.next(line)) doc_.title = cut(trim(line), kMaxTitleLength);
+    if (src.next(line)) doc_.title = trim(cut(freeText(line), kMaxTitleLength));
     try {
       while (src.next(line)) handleRecord(line, src);
     } catch (const ReadError& e) {
       ui_.message("File read error: " + cut(e.line, 20));
       return false;
     }
+    if (replacedControl_) ui_.message("Control characters in labels, titles or symbols were replaced");
     if (doc_.siteCount() != declaredSites_) ui_.message("Discrepancy in number of input atoms");
     for (int n = 0; n < 2; ++n) {
       if (xyzRead_[n] != declaredLines_[n]) {
@@ -268,14 +403,27 @@ class DocumentReader {
  private:
   [[noreturn]] void fail(std::string_view line) { throw ReadError{std::string(line)}; }
 
+  /// A free text (title, symbol) without outer blanks, control characters as blanks.
+  std::string freeText(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+      if (isControlCharacter(c) && c != '\t') {
+        c = ' ';
+        replacedControl_ = true;
+      }
+    return trim(out);
+  }
+
+  /// Notes a record's text tokens that held control characters.
+  void noteTexts(const Fields& f) { replacedControl_ = replacedControl_ || f.replaced(); }
+
   /// Record values after the keyword (and the crystal digit for crystal records).
   Fields values(std::string_view line, bool crystalRecord) {
     if (line.size() > kMaxRecordLength) fail(line);
     const std::size_t skip = crystalRecord ? 5 : 4;
     Fields f(line.size() > skip ? line.substr(skip) : std::string_view());
     // The keyword (and the crystal digit) count as fields of the record.
-    const int present = (crystalRecord && line.size() > 4 ? 1 : 0) + static_cast<int>(f.size());
-    if (present < 1) fail(line);
+    if (!(crystalRecord && line.size() > 4) && f.empty()) fail(line);
     return f;
   }
 
@@ -337,6 +485,10 @@ class DocumentReader {
       int* v[] = {&declaredSites_, &doc_.reportEnabled, &doc_.tfMix, &doc_.tfAnisoKind, &doc_.importFormat, &t.mode};
       readInts(f, v, 6);
       requireRead(line, f, 1);
+      // Room for the declared sites, as far as the file can hold them (a site takes
+      // well over 100 bytes), so a false count costs nothing.
+      if (declaredSites_ > 0)
+        doc_.sites[0].reserve(std::min(static_cast<std::size_t>(declaredSites_), src.size() / 100));
     } else if (key == "SYMA") {
       const int n = crystalIndex(line);
       CrystalRecord& c = crystalOf(line);
@@ -356,6 +508,7 @@ class DocumentReader {
       std::string* v[] = {&c.pointGroupSchoenflies, &c.pointGroupHM, &c.sgNumberText, &c.latticeName};
       for (std::string* s : v)
         if (!f.readText(*s)) break;
+      noteTexts(f);
     } else if (key == "TRAN") {
       CrystalRecord& c = crystalOf(line);
       Fields f = values(line, true);
@@ -364,17 +517,17 @@ class DocumentReader {
     } else if (key == "INTN" || key == "HALL") {
       if (line.size() > kMaxRecordLength || line.size() < 5) fail(line);
       CrystalRecord& c = crystalOf(line);
-      (key == "INTN" ? c.hmSymbol : c.hallSymbol) = cut(trim(restOfLine(line, 5)), kMaxSymbolLength);
+      (key == "INTN" ? c.hmSymbol : c.hallSymbol) = trim(cut(freeText(restOfLine(line, 5)), kMaxSymbolLength));
     } else if (key == "XYZL") {
       if (line.size() > kMaxRecordLength || line.size() < 5) fail(line);
       const int n = crystalIndex(line);
       CrystalRecord& c = crystalOf(line);
       if (c.lineCount() >= kMaxSymmetryLines) fail(line);
-      c.xyzLines.push_back(cut(removeBlanks(restOfLine(line, 5)), kMaxXyzText));
+      c.xyzLines.push_back(cut(removeBlanks(freeText(restOfLine(line, 5))), kMaxXyzText));
       ++xyzRead_[n];
     } else if (key == "CART") {
       if (line.size() > kMaxRecordLength || line.size() < 5) fail(line);
-      doc_.cartesianText = cut(trim(restOfLine(line, 5)), 80);
+      doc_.cartesianText = trim(cut(freeText(restOfLine(line, 5)), 80));
     } else if (key == "ATOM") {
       readAtom(line, src);
     } else if (key == "SPCA") {
@@ -432,6 +585,7 @@ class DocumentReader {
       if (f.count() == 5) f.readInt(s.hasVector);
     }
     if (occupantCount > kMaxOccupants || occupantCount < 0) fail(first);
+    noteTexts(f);
     s.label = clampLabel(s.label);
     s.wyckoff = cut(s.wyckoff, 8);
 
@@ -457,11 +611,15 @@ class DocumentReader {
         g.readInt(o.typeNumber);
       }
       if (g.bad()) fail(line);
+      noteTexts(g);
       o.label = clampLabel(o.label);
       o.element = clampLabel(o.element);
       s.occupants.push_back(std::move(o));
     }
-    if (!s.occupants.empty() && s.occupants[0].occupancy == 0.0f) s.occupants[0].occupancy = 1.0f;
+    // Older files wrote an unset first occupancy as 0: it means 1. A zero that was meant
+    // is written with its sign (-0.000000) and kept.
+    if (!s.occupants.empty() && s.occupants[0].occupancy == 0.0f)
+      s.occupants[0].occupancy = std::signbit(s.occupants[0].occupancy) ? 0.0f : 1.0f;
     s.normaliseOccupants(doc_.siteCount());
     doc_.sites[0].push_back(std::move(s));
   }
@@ -469,6 +627,7 @@ class DocumentReader {
   CrystalDocument& doc_;
   UserInterface& ui_;
   bool valid_ = false;
+  bool replacedControl_ = false;
   int declaredSites_ = 0;
   int declaredLines_[2] = {0, 0};
   int xyzRead_[2] = {0, 0};
@@ -477,14 +636,8 @@ class DocumentReader {
 }  // namespace
 
 bool readDocumentFile(CrystalDocument& doc, const std::string& path, UserInterface& ui) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    ui.message("File open failed");
-    return false;
-  }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) {
+  std::string bytes;
+  if (!readWholeFile(path, bytes)) {
     ui.message("File open failed");
     return false;
   }
@@ -493,7 +646,7 @@ bool readDocumentFile(CrystalDocument& doc, const std::string& path, UserInterfa
   clearDocument(result);
   result.importFormat = -1;
   result.transformation.mode = 2;
-  LineSource src(buffer.str());
+  LineSource src(std::move(bytes));
   DocumentReader reader(result, ui);
   if (!reader.read(src)) return false;
   doc = std::move(result);

@@ -115,8 +115,9 @@ std::vector<std::string> splitTokens(std::string_view text, std::string_view sep
 std::string singleToken(std::string_view text) {
   if (trim(text).empty()) return "*";
   std::string out(text);
+  // A control character (a NUL above all) would end or split the token in the file.
   for (char& c : out)
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') c = '_';
+    if (c == ' ' || isControlCharacter(c)) c = '_';
   return out;
 }
 
@@ -151,6 +152,11 @@ std::optional<double> parseFractionOrNumber(std::string_view token) {
   const auto den = parseDouble(std::string_view(s).substr(slash + 1));
   if (!num || !den || *den == 0.0) return std::nullopt;
   return *num / *den;
+}
+
+bool isControlCharacter(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u < 0x20 || u == 0x7f;
 }
 
 bool hasBlank(std::string_view text) {

@@ -36,7 +36,11 @@ std::string removeBlanks(std::string_view text);
 /// Splits on runs of the given separator characters; empty tokens are dropped.
 std::vector<std::string> splitTokens(std::string_view text, std::string_view separators = " \t\r\n");
 
-/// Text of a single-token field as written to files: "*" when empty, blanks replaced by "_".
+/// True for the ASCII control characters (0x00-0x1f and 0x7f), tab and line ends included.
+bool isControlCharacter(char c);
+
+/// Text of a single-token field as written to files: "*" when empty, blanks and control
+/// characters replaced by "_".
 std::string singleToken(std::string_view text);
 
 /// Cuts the text to at most n characters.

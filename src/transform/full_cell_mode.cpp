@@ -15,6 +15,8 @@ namespace {
 // Beyond these the mode would need gigabytes or hours; it is refused up front.
 constexpr double kMaxNewCellAtoms = 2.0e6;
 constexpr double kMaxLatticeImages = 1.0e11;
+// The offset tables alone grow as (2n + 1)^3 whatever the atom count.
+constexpr double kMaxLatticeOffsets = 1.0e9;
 // Recycling normally settles after one cycle; this bounds a run that answers Yes forever.
 constexpr int kMaxRecycles = 20;
 
@@ -72,6 +74,10 @@ bool FullCellRun::transfer() {
   const int n = latticeSearchRange(t.matrix);
   const double expected = std::fabs(inverse.determinant) * static_cast<double>(oldCell.size());
   const double span = 2.0 * n + 1.0;
+  if (span * span * span > kMaxLatticeOffsets) {
+    ui.message(format("The matrix is too large for full unit cells: search range %d", n));
+    return false;
+  }
   if (expected > kMaxNewCellAtoms || expected * span * span * span > kMaxLatticeImages) {
     ui.message(format("The new cell is too large for full unit cells: about %.0f atoms, search range %d", expected, n));
     return false;

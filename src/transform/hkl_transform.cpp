@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -57,28 +58,37 @@ int roundHalfAway(double t) { return static_cast<int>(t >= 0.0 ? t + 0.5 : t - 0
 
 }  // namespace
 
-std::array<int, 3> transformIndices(const Matrix3f& m, const std::array<double, 3>& h) {
+namespace {
+
+/// The new indices, or nothing when they exceed the format's range.
+std::optional<std::array<int, 3>> findIndices(const Matrix3f& m, const std::array<double, 3>& h) {
   double t[3];
   for (std::size_t i = 0; i < 3; ++i) t[i] = m[i][0] * h[0] + m[i][1] * h[1] + m[i][2] * h[2];
   for (int pass = 0; pass < kMaxScalings; ++pass) {
-    if (!std::isfinite(t[0]) || std::fabs(t[0]) > kFirstIndexBound) return {0, 0, 0};
+    if (!std::isfinite(t[0]) || std::fabs(t[0]) > kFirstIndexBound) return std::nullopt;
     for (double v : t)
-      if (!std::isfinite(v) || std::fabs(v) > kIntegerBound) return {0, 0, 0};
+      if (!std::isfinite(v) || std::fabs(v) > kIntegerBound) return std::nullopt;
     int bad = -1;
     double fraction = 0.0;
     for (int i = 0; i < 3 && bad < 0; ++i) {
       fraction = std::fabs(t[i] - std::trunc(t[i]));
       if (fraction > kIntegralTolerance) bad = i;
     }
-    if (bad < 0) return {roundHalfAway(t[0]), roundHalfAway(t[1]), roundHalfAway(t[2])};
+    if (bad < 0) return std::array<int, 3>{roundHalfAway(t[0]), roundHalfAway(t[1]), roundHalfAway(t[2])};
     // Each pass multiplies by more than 1, so the bounds above end the loop; the pass
     // count only guards against a factor that stays next to 1.
     for (double& v : t) v *= 1.0 / fraction;
   }
-  return {0, 0, 0};
+  return std::nullopt;
 }
 
-std::string transformHklLine(std::string_view line, const Matrix3f& matrix) {
+}  // namespace
+
+std::array<int, 3> transformIndices(const Matrix3f& m, const std::array<double, 3>& h) {
+  return findIndices(m, h).value_or(std::array<int, 3>{0, 0, 0});
+}
+
+std::string transformHklLine(std::string_view line, const Matrix3f& matrix, bool* outOfRange) {
   std::size_t pos = 0;
   std::array<double, 3> h{};
   bool reflection = true;
@@ -88,7 +98,9 @@ std::string transformHklLine(std::string_view line, const Matrix3f& matrix) {
       break;
     }
   if (!reflection) return trimRight(line) + "\n";
-  const std::array<int, 3> k = transformIndices(matrix, h);
+  const std::optional<std::array<int, 3>> found = findIndices(matrix, h);
+  if (outOfRange) *outOfRange = !found;
+  const std::array<int, 3> k = found.value_or(std::array<int, 3>{0, 0, 0});
   std::string out = format("%d %d %d", k[0], k[1], k[2]);
   std::string field;
   for (int f = 0; f < kMaxFields && scanField(line, pos, field); ++f) out += " " + field;
@@ -96,13 +108,19 @@ std::string transformHklLine(std::string_view line, const Matrix3f& matrix) {
   return out;
 }
 
-std::string transformHklText(std::string_view text, const Matrix3f& matrix) {
+std::string transformHklText(std::string_view text, const Matrix3f& matrix, HklOutOfRange* outOfRange) {
   std::string out;
   std::size_t start = 0;
+  int lineNumber = 0;
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
-    out += transformHklLine(text.substr(start, end - start), matrix);
+    ++lineNumber;
+    bool zeroed = false;
+    out += transformHklLine(text.substr(start, end - start), matrix, &zeroed);
+    if (zeroed && outOfRange) {
+      if (outOfRange->count++ == 0) outOfRange->firstLine = lineNumber;
+    }
     start = end + 1;
   }
   return out;
@@ -142,10 +160,14 @@ bool transformHklFileCommand(CrystalDocument& doc, UserInterface& ui) {
     ui.message("Output file has the same name as input file - try again");
     return false;
   }
-  if (!writeFileAtomically(*outPath, transformHklText(content.str(), doc.transformation.matrix))) {
+  HklOutOfRange outOfRange;
+  if (!writeFileAtomically(*outPath, transformHklText(content.str(), doc.transformation.matrix, &outOfRange))) {
     ui.message("File open failed");
     return false;
   }
+  if (outOfRange.count > 0)
+    ui.message(format("%d reflections exceed the range of the new indices and were written as 0 0 0 (first at line %d)",
+                      outOfRange.count, outOfRange.firstLine));
   return true;
 }
 

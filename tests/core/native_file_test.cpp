@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "core/native_file.h"
 #include "core/scripted_user_interface.h"
 #include "core/text.h"
@@ -97,7 +100,7 @@ TEST(NativeFile, SiteRecordsUseTheirFormats) {
   EXPECT_NE(text.find("ATOM * 14 1 8 * 0\n     0.500000 0.250000 0.125000 0.000000 0.000000\n"
                       "     0.010000 0.020000 0.030000 0.001000 -0.002000 0.003000\n"
                       "     0.000000 0.000000 0.000000 \n"
-                      "     SUBA * 0 0 0.000000 0.000000 Si 14\n"),
+                      "     SUBA * 0 0 -0.000000 0.000000 Si 14\n"),  // a zero the reader keeps
             std::string::npos);
 }
 
@@ -191,6 +194,56 @@ TEST(NativeFile, ReaderRefusesBadInputWithItsMessageAndKeepsTheDocument) {
   CrystalDocument doc;
   EXPECT_FALSE(readDocumentFile(doc, "/nonexistent/folder/file.tsr", ui));
   EXPECT_EQ(ui.messages(), std::vector<std::string>{"File open failed"});
+}
+
+// What the program saves it opens again: a zero first occupancy, control characters in
+// texts and values near the record limits. What it could not open again is not saved.
+TEST(NativeFile, EverythingSavedOpensAgainTheSame) {
+  ScratchDir dir;
+  ScriptedUserInterface ui;
+  CrystalDocument doc = sampleDocument();
+  doc.sites[0][0].occupants[0].occupancy = 0.0f;
+  doc.sites[0][1].label = std::string("Na\0\x01x", 5);
+  doc.sites[0][1].occupants[0].label = doc.sites[0][1].label;
+  doc.sites[0][1].occupants[0].element = std::string("\0", 1);
+  doc.title = "A\ttitle\x07";
+  doc.crystals[0].hmSymbol = std::string("P\0 1", 4);
+  doc.sites[0][1].aniso = {1e30f, -1e30f, 1e30f, -1e30f, 1e30f, -1e30f};
+  ASSERT_TRUE(writeDocumentFile(doc, dir.file("a.tsr"), ui));
+  const std::string saved = readFile(dir.path() / "a.tsr");
+  EXPECT_NE(saved.find("     SUBA Si1 0 0 -0.000000 "), std::string::npos);
+  EXPECT_NE(saved.find("ATOM Na__x "), std::string::npos);
+  CrystalDocument back;
+  ASSERT_TRUE(readDocumentFile(back, dir.file("a.tsr"), ui));
+  EXPECT_TRUE(ui.messages().empty());
+  EXPECT_EQ(back.sites[0][0].occupants[0].occupancy, 0.0f);
+  EXPECT_FALSE(std::signbit(back.sites[0][0].occupants[0].occupancy));
+  EXPECT_EQ(back.sites[0][1].label, "Na__x");
+  EXPECT_EQ(back.sites[0][1].occupants[0].element, "_");
+  EXPECT_EQ(back.crystals[0].hmSymbol, "P  1");
+  EXPECT_EQ(back.sites[0][1].aniso[1], -1e30f);
+  EXPECT_EQ(documentFileText(back), saved);
+
+  // A file holding control characters opens with them replaced, and says so.
+  const ReadOutcome r = readText(validHeader() + "FLG1 1\nATOM N\x01" "a 11 1 -1 * 0\n     0 0 0 0 0\n     0 0 0 0 0 0\n"
+                                 "     0 0 0\n     SUBA N\x02" "a 0 0 0 0 Na 11\nINTN0 P\x1b" "1\n");
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.messages, std::vector<std::string>{"Control characters in labels, titles or symbols were replaced"});
+  EXPECT_EQ(r.doc.sites[0][0].label, "N_a");
+  EXPECT_EQ(r.doc.crystals[0].hmSymbol, "P 1");
+
+  // Values the reader would refuse are not written; the old file stays.
+  for (float bad : {3.4e38f, std::nanf(""), std::numeric_limits<float>::infinity()}) {
+    SCOPED_TRACE(bad);
+    ScriptedUserInterface refused;
+    CrystalDocument big = sampleDocument();
+    if (std::isfinite(bad)) big.sites[0][1].aniso.fill(bad);  // six 46-character values pass 254
+    else big.sites[0][1].x = bad;
+    EXPECT_FALSE(writeDocumentFile(big, dir.file("a.tsr"), refused));
+    ASSERT_EQ(refused.messages().size(), 1u);
+    EXPECT_EQ(refused.messages()[0].rfind("File not saved: a value is too large or not a number", 0), 0u);
+    EXPECT_EQ(readFile(dir.path() / "a.tsr"), saved);
+  }
 }
 
 TEST(NativeFile, FailedWriteReportsAndKeepsTheOldFile) {

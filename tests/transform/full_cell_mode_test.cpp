@@ -199,5 +199,20 @@ TEST(FullCellMode, DifferentTypesAreReportedAndMerged) {
   EXPECT_NEAR(doc.sites[1][0].x, 0.305f, 1e-4);
 }
 
+// A structure without atoms still sized the lattice tables by the matrix: a large
+// matrix took memory without limit. It is refused before anything is allocated.
+TEST(FullCellMode, EmptyStructureWithHugeMatrixIsRefusedBeforeAllocating) {
+  for (int sites : {0, 1}) {
+    CrystalDocument doc = test::rockSalt();
+    doc.sites[0].resize(static_cast<std::size_t>(sites));
+    doc.transformation.matrix = diagonal(100000, 1, 1);
+    setP1(doc.crystals[1]);
+    ScriptedUserInterface ui;
+    EXPECT_FALSE(runFull(doc, ui).ok);
+    EXPECT_TRUE(ui.saw("The matrix is too large for full unit cells: search range 100000")) << sites;
+    EXPECT_EQ(doc.newSiteCount(), 0);
+  }
+}
+
 }  // namespace
 }  // namespace tessera

@@ -44,6 +44,17 @@ TEST(HklTransform, FileDialogsAndRefusals) {
   EXPECT_EQ(ui.lastFileRequest.filter, "HKL data list - output (*.hkl)|*.hkl||");
   EXPECT_EQ(ui.lastFileRequest.defaultName, "Untitled.hkl");
 
+  // Reflections beyond the range keep the 0 0 0 rule, and the user learns how many and where.
+  test::writeFile(dir.file("range.hkl"), "Title\n0 0 0 1.0\n600 0 0 2.0\n1 0 0 3.0\n700 1 1 4.0\n");
+  ScriptedUserInterface range;
+  range.files = {dir.file("range.hkl"), dir.file("range-out.hkl")};
+  doc.transformation.matrix = unitMatrix();
+  ASSERT_TRUE(transformHklFileCommand(doc, range));
+  EXPECT_EQ(test::readFile(dir.file("range-out.hkl")), "Title\n0 0 0 1.0\n0 0 0 2.0\n1 0 0 3.0\n0 0 0 4.0\n");
+  EXPECT_EQ(range.messages(), std::vector<std::string>{"2 reflections exceed the range of the new indices and were "
+                                                       "written as 0 0 0 (first at line 3)"});
+  doc.transformation.matrix = standardMatrices()[7].matrix;
+
   ScriptedUserInterface same;
   same.files = {dir.file("in.hkl"), dir.file("IN.hkl")};
   EXPECT_FALSE(transformHklFileCommand(doc, same));
