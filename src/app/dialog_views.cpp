@@ -3,6 +3,7 @@
 #include "app/custom_symmetry_view.h"
 #include "app/export_dialog.h"
 #include "app/import_dialogs_view.h"
+#include "app/pattern_dialogs.h"
 #include "app/site_dialogs.h"
 #include "app/symmetry_views.h"
 #include "app/title_axes_dialog.h"
@@ -35,6 +36,8 @@ void registerDialogViews(DialogViewRegistry& registry) {
   registry.add(ImportOptionsModel::kKind, viewFactory<ImportOptionsDialog, ImportOptionsModel>());
   registry.add(DataSetModel::kKind, viewFactory<DataSetDialog, DataSetModel>());
   registry.add(ExportDialogModel::kKind, viewFactory<ExportDialog, ExportDialogModel>());
+  registry.add(PowderDialogModel::kKind, viewFactory<PowderDialogView, PowderDialogModel>());
+  registry.add(PrecessionDialogModel::kKind, viewFactory<PrecessionDialogView, PrecessionDialogModel>());
 }
 
 }  // namespace tessera::app

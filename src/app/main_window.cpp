@@ -13,6 +13,7 @@
 #include "app/file_actions.h"
 #include "app/import_actions.h"
 #include "app/input_actions.h"
+#include "app/pattern_actions.h"
 #include "app/window_actions.h"
 #include "app/workspace.h"
 
@@ -37,6 +38,7 @@ void MainWindow::buildMenus() {
             new ImportActions(*workspace_, this),
             new ExportActions(*workspace_, this),
             new InputActions(*workspace_, this),
+            new PatternActions(*workspace_, *area_, *this),
             new WindowActions(*workspace_, *area_, *this),
             new HelpActions(*this)};
   for (MenuArea* m : menus_) m->addTo(*menuBar());

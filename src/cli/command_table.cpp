@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/convert_commands.h"
+#include "cli/diffraction_commands.h"
 #include "cli/document_commands.h"
 #include "cli/edit_commands.h"
 #include "cli/symmetry_commands.h"
@@ -18,6 +19,8 @@ const std::vector<CliCommand>& allCommands() {
       transformCommand(),
       hklCommand(),
       convertCommand(),
+      powderCommand(),
+      precessionCommand(),
   };
   return commands;
 }

@@ -1,0 +1,120 @@
+#include "app/pattern_actions.h"
+
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "app/pattern_windows.h"
+#include "app/workspace.h"
+#include "diffraction/pattern_commands.h"
+
+namespace tessera::app {
+
+namespace {
+const char* kCrystalNames[2] = {"Old Atoms", "New Atoms"};
+}
+
+PatternActions::PatternActions(Workspace& workspace, QMdiArea& area, QMainWindow& window)
+    : MenuArea(&window), workspace_(workspace), area_(area), window_(window) {}
+
+void PatternActions::addTo(QMenuBar& bar) {
+  QMenu* menu = bar.addMenu("&View");
+  QAction* powderAction = addCommand(menu, "&Powder...", "Simulate the powder diffraction pattern");
+  QAction* precessionAction = addCommand(menu, "P&recession...", "Simulate a precession photograph");
+  menu->addSeparator();
+  QAction* image = addCommand(menu, "Export &Image...", "Save the active pattern window as SVG, PNG or PDF");
+  QAction* profile = addCommand(menu, "Export Pro&file...", "Save the powder profile as 2-theta and intensity");
+  connect(powderAction, &QAction::triggered, this, &PatternActions::powder);
+  connect(precessionAction, &QAction::triggered, this, &PatternActions::precession);
+  connect(image, &QAction::triggered, this, &PatternActions::exportImage);
+  connect(profile, &QAction::triggered, this, &PatternActions::exportProfile);
+  documentActions_ = {powderAction, precessionAction};
+}
+
+void PatternActions::updateActions() {
+  for (QAction* a : documentActions_) a->setEnabled(workspace_.session().document.isOpen);
+}
+
+QMdiSubWindow* PatternActions::bringForward(QPointer<QMdiSubWindow>& slot, QWidget* (*make)(), const QString& title) {
+  if (!slot) {
+    slot = area_.addSubWindow(make());
+    slot->setAttribute(Qt::WA_DeleteOnClose);
+    slot->setWindowTitle(title);
+    slot->resize(820, 600);
+  }
+  slot->show();
+  area_.setActiveSubWindow(slot);
+  return slot;
+}
+
+PowderWindow* PatternActions::powderWindow(int crystal) const {
+  const auto& slot = powder_[crystal == 1 ? 1 : 0];
+  return slot ? qobject_cast<PowderWindow*>(slot->widget()) : nullptr;
+}
+
+PrecessionWindow* PatternActions::precessionWindow(int crystal) const {
+  const auto& slot = precession_[crystal == 1 ? 1 : 0];
+  return slot ? qobject_cast<PrecessionWindow*>(slot->widget()) : nullptr;
+}
+
+void PatternActions::powder() {
+  Session& session = workspace_.session();
+  const std::optional<PowderCommandResult> result = runPowderCommand(session, table_);
+  if (!result) return;
+  if (result->listing) workspace_.showReport(3, QString::fromStdString(result->listing->string()));
+  if (result->showGraph) {
+    const int crystal = result->pattern.crystal;
+    bringForward(powder_[crystal], [] { return static_cast<QWidget*>(new PowderWindow); },
+                 QString("Tessera Powder Pattern - %1").arg(kCrystalNames[crystal]));
+    PowderWindow* w = powderWindow(crystal);
+    w->setPattern(result->pattern);
+    connect(w, &PowderWindow::readout, &window_, [this](const QString& text) { window_.statusBar()->showMessage(text); },
+            Qt::UniqueConnection);
+  }
+  session.document.modified = true;
+}
+
+void PatternActions::precession() {
+  Session& session = workspace_.session();
+  const std::optional<PrecessionPattern> pattern = runPrecessionCommand(session, table_);
+  if (!pattern) return;
+  const int crystal = pattern->crystal;
+  bringForward(precession_[crystal], [] { return static_cast<QWidget*>(new PrecessionWindow); },
+               QString("Tessera Precession Pattern - %1").arg(kCrystalNames[crystal]));
+  precessionWindow(crystal)->setPattern(*pattern);
+}
+
+void PatternActions::exportImage() {
+  QMdiSubWindow* active = area_.activeSubWindow();
+  QWidget* w = active ? active->widget() : nullptr;
+  PatternPainter paint;
+  if (auto* p = qobject_cast<PowderWindow*>(w)) paint = p->painter();
+  if (auto* p = qobject_cast<PrecessionWindow*>(w)) paint = p->painter();
+  if (!paint) {
+    workspace_.session().ui.message("Choose a powder or precession window first");
+    return;
+  }
+  const QString path = QFileDialog::getSaveFileName(&window_, "Export Image", "pattern.svg",
+                                                    "SVG picture (*.svg);;PNG image (*.png);;PDF document (*.pdf)");
+  if (path.isEmpty()) return;
+  if (!exportPatternImage(paint, w->size(), path)) workspace_.session().ui.message("File open for write failed");
+}
+
+void PatternActions::exportProfile() {
+  QMdiSubWindow* active = area_.activeSubWindow();
+  auto* w = active ? qobject_cast<PowderWindow*>(active->widget()) : nullptr;
+  if (!w) {
+    workspace_.session().ui.message("Choose a powder window first");
+    return;
+  }
+  const QString path =
+      QFileDialog::getSaveFileName(&window_, "Export Profile", "profile.xy", "Profile (*.xy);;All Files (*.*)");
+  if (path.isEmpty()) return;
+  if (!writeTextFile(path.toStdString(), powderProfileText(powderCurve(w->pattern()))))
+    workspace_.session().ui.message("File open for write failed");
+}
+
+}  // namespace tessera::app

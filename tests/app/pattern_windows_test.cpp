@@ -1,0 +1,74 @@
+#include <QDir>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/pattern_windows.h"
+#include "gui_support.h"
+#include "started_program.h"
+
+namespace tessera::app {
+namespace {
+
+/// Runs a View command with its dialog accepted unchanged; the window it opened.
+template <class Window>
+Window* runViewCommand(test::StartedProgram& started, const QString& command) {
+  test::onNextModal([](QWidget* w) {
+    if (auto* d = qobject_cast<QDialog*>(w)) d->accept();
+  });
+  started.menuAction("View", command)->trigger();
+  QMdiSubWindow* active = started.app->mainWindow().area().activeSubWindow();
+  return active ? qobject_cast<Window*>(active->widget()) : nullptr;
+}
+
+/// Saves what the window shows for the closing note's screenshots (build/test/screenshots).
+void screenshot(QWidget* w, const QString& name) {
+  const QString folder = QString(TESSERA_BIN_DIR) + "/../screenshots";
+  QDir().mkpath(folder);
+  EXPECT_TRUE(w->grab().save(folder + "/" + name));
+}
+
+TEST(PatternWindows, PowderAndPrecessionFromTheViewMenu) {
+  test::StartedProgram started({}, true);
+  QFile::copy(QString(TESSERA_DATA_DIR) + "/scatfac.dat", started.home.filePath("scatfac.dat"));
+  auto* powder = runViewCommand<PowderWindow>(started, "Powder...");
+  ASSERT_NE(powder, nullptr);
+  EXPECT_EQ(powder->parentWidget()->windowTitle(), "Tessera Powder Pattern - Old Atoms");
+  powder->parentWidget()->resize(920, 640);
+  QApplication::processEvents();
+  screenshot(powder, "powder.png");
+  ASSERT_TRUE(powder->view().drawn);
+  EXPECT_FALSE(powder->view().labelBoxes.empty());
+  QTest::mouseClick(powder, Qt::LeftButton, {}, QPoint(static_cast<int>(powder->view().xOrigin + 100), 200));
+  EXPECT_TRUE(started.app->mainWindow().statusBar()->currentMessage().startsWith("2-theta:"));
+
+  auto* precession = runViewCommand<PrecessionWindow>(started, "Precession...");
+  ASSERT_NE(precession, nullptr);
+  EXPECT_EQ(precession->parentWidget()->windowTitle(), "Tessera Precession Pattern - Old Atoms");
+  precession->parentWidget()->resize(920, 640);
+  QApplication::processEvents();
+  screenshot(precession, "precession.png");
+  const PrecessionView& v = precession->view();
+  ASSERT_TRUE(v.drawn);
+  // The spot of (1 0 4) of corundum, reached through the layer basis.
+  const PrecessionGeometry& g = precession->pattern().geometry;
+  const auto [x, y] = g.position(1, 0);
+  EXPECT_TRUE(precession->readoutAt(v.centreX + nearestInt(v.scale * x), v.centreY - nearestInt(v.scale * y))
+                  .startsWith("Indices: 1  0  0 "));
+
+  // Pictures of either window.
+  QTemporaryDir dir;
+  for (const char* name : {"p.svg", "p.png", "p.pdf"}) {
+    ASSERT_TRUE(exportPatternImage(powder->painter(), powder->size(), dir.filePath(name))) << name;
+    EXPECT_GT(QFileInfo(dir.filePath(name)).size(), 1000) << name;
+  }
+  EXPECT_TRUE(exportPatternImage(precession->painter(), precession->size(), dir.filePath("q.svg")));
+  EXPECT_FALSE(exportPatternImage(precession->painter(), precession->size(), dir.filePath("q.bmp")));
+}
+
+}  // namespace
+}  // namespace tessera::app
