@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/native_file.h"
 #include "core/text.h"
 #include "formats/shelx_common.h"
 
@@ -148,10 +149,10 @@ class SettingsParser {
     settings_.anisoPref = static_cast<int>(n[1]);
     settings_.isoPref = static_cast<int>(n[2]);
     settings_.removeMultipleOccupancies = n[3] != 0;
-    settings_.bondAtomChoice = static_cast<int>(n[4]);
+    settings_.bondSelectedOnly = n[4] != 0;
     settings_.symmetrySourcePref = static_cast<int>(n[5]);
     settings_.typeNumberSource = static_cast<int>(n[6]);
-    settings_.bondAngles = static_cast<int>(n[7]);
+    settings_.bondAngles = n[7] != 0;
     return true;
   }
 
@@ -159,9 +160,9 @@ class SettingsParser {
     auto v = numbers(5);
     if (!v) return false;
     const std::vector<double>& n = *v;
-    settings_.bondCentralLimit = static_cast<float>(n[0]);
-    settings_.bondLigandLimit = static_cast<float>(n[1]);
-    settings_.bondAngleLimit = static_cast<float>(n[2]);
+    settings_.centralLigandLimit = static_cast<float>(n[0]);
+    settings_.ligandLigandLimit = static_cast<float>(n[1]);
+    settings_.angleLimit = static_cast<float>(n[2]);
     settings_.tolerance = static_cast<float>(n[3]);
     settings_.fontPointSize = static_cast<int>(n[4] + 0.5);
     return true;
@@ -224,13 +225,11 @@ void keepUsable(ProgramSettings& s) {
   within(s.convMode, 0, 3, d.convMode);
   within(s.anisoPref, 0, 1, d.anisoPref);
   within(s.isoPref, 0, 1, d.isoPref);
-  within(s.bondAtomChoice, 0, 1, d.bondAtomChoice);
   within(s.symmetrySourcePref, 0, 1, d.symmetrySourcePref);
   within(s.typeNumberSource, 0, 1, d.typeNumberSource);
-  within(s.bondAngles, 0, 1, d.bondAngles);
-  within(s.bondCentralLimit, 0.0f, 1000.0f, d.bondCentralLimit);
-  within(s.bondLigandLimit, 0.0f, 1000.0f, d.bondLigandLimit);
-  within(s.bondAngleLimit, 0.0f, 1000.0f, d.bondAngleLimit);
+  within(s.centralLigandLimit, 0.0f, 1000.0f, d.centralLigandLimit);
+  within(s.ligandLigandLimit, 0.0f, 1000.0f, d.ligandLigandLimit);
+  within(s.angleLimit, 0.0f, 1000.0f, d.angleLimit);
   within(s.tolerance, 0.0f, 1000.0f, d.tolerance);
   within(s.fontPointSize, 1, 200, d.fontPointSize);
   within(s.frameUnits, 1, 3, d.frameUnits);
@@ -265,9 +264,9 @@ std::string settingsText(const ProgramSettings& s) {
     if ((i + 1) % 10 == 0 || i + 1 == keys.size()) out += "\n";
   }
   appendFormat(out, "%d %d %d %d %d %d %d %d \n", s.convMode, s.anisoPref, s.isoPref,
-               s.removeMultipleOccupancies ? 1 : 0, s.bondAtomChoice, s.symmetrySourcePref, s.typeNumberSource,
-               s.bondAngles);
-  appendFormat(out, "%f %f %f %f %f \n", s.bondCentralLimit, s.bondLigandLimit, s.bondAngleLimit, s.tolerance,
+               s.removeMultipleOccupancies ? 1 : 0, s.bondSelectedOnly ? 1 : 0, s.symmetrySourcePref,
+               s.typeNumberSource, s.bondAngles ? 1 : 0);
+  appendFormat(out, "%f %f %f %f %f \n", s.centralLigandLimit, s.ligandLigandLimit, s.angleLimit, s.tolerance,
                static_cast<double>(s.fontPointSize));
   appendFormat(out, "%s\n", cut(s.fontName, 63).c_str());
   appendFormat(out, "%d %d %d %d %d %d \n", s.fontHeight, s.fontWeight, s.fontPitchFamily, s.fontItalic,
@@ -302,24 +301,9 @@ bool readSettings(const std::filesystem::path& folder, ProgramSettings& settings
 
 bool writeSettings(const std::filesystem::path& folder, ProgramSettings& settings, UserInterface& ui) {
   std::erase_if(settings.shelxSkipTable, [](const std::string& k) { return !hasLetterOrDigit(k); });
-  const std::filesystem::path target = folder / kSettingsFileName;
-  const std::filesystem::path temporary = folder / (std::string(kSettingsFileName) + ".tmp" + std::to_string(::getpid()));
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    const std::string text = settingsText(settings);
-    if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out || !out.flush()) {
-      out.close();
-      std::filesystem::remove(temporary, ec);
-      ui.message("Failed to open SCRPTR file");
-      return false;
-    }
-  }
-  std::filesystem::rename(temporary, target, ec);
-  if (ec) {
-    std::filesystem::remove(temporary, ec);
+  if (!writeFileAtomically((folder / kSettingsFileName).string(), settingsText(settings))) {
     ui.message("Failed to open SCRPTR file");
     return false;
   }

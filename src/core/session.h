@@ -44,12 +44,6 @@ struct ProgramSettings {
   bool removeMultipleOccupancies = false;
   /// SHELX instructions the reader passes over (empty: the reader's built-in list).
   std::vector<std::string> shelxSkipTable;
-  // Bond lengths and angles.
-  float bondCentralLimit = 2.6f;  ///< central-ligand limit, Angstrom
-  float bondLigandLimit = 3.6f;   ///< ligand-ligand limit, Angstrom
-  float bondAngleLimit = 2.6f;    ///< angle limit, Angstrom
-  int bondAtomChoice = 0;         ///< 0 all atoms, 1 the selected atom only
-  int bondAngles = 0;             ///< 1: angles and ligand-ligand distances
   /// Transformation tolerance a new document starts with (Angstrom).
   float tolerance = 0.4f;
   // Text windows.
@@ -69,6 +63,12 @@ struct ProgramSettings {
   float powderFixedScale = 8.0f; ///< degrees of 2-theta per inch
   /// Window placements by WindowKind.
   std::array<WindowPlacement, kWindowKindCount> windowPlacements{};
+  // Bond lengths and angles.
+  float centralLigandLimit = 2.6f;  ///< Angstrom: farthest neighbour of the coordination sphere
+  float ligandLigandLimit = 3.6f;   ///< Angstrom: farthest neighbour pair listed with its angle
+  float angleLimit = 2.6f;          ///< Angstrom: farthest neighbour taking part in the angles
+  bool bondAngles = false;          ///< "Do angles and ligand-ligand distances"
+  bool bondSelectedOnly = false;    ///< "Selected atom only:" instead of "All atoms"
   /// The document directory last used.
   std::string documentDirectory;
 };

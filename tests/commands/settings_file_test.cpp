@@ -22,13 +22,13 @@ ProgramSettings unusualSettings() {
   s.anisoPref = 1;
   s.isoPref = 1;
   s.removeMultipleOccupancies = true;
-  s.bondAtomChoice = 1;
+  s.bondSelectedOnly = true;
   s.symmetrySourcePref = 1;
   s.typeNumberSource = 1;
-  s.bondAngles = 1;
-  s.bondCentralLimit = 3.25f;
-  s.bondLigandLimit = 4.5f;
-  s.bondAngleLimit = 3.0f;
+  s.bondAngles = true;
+  s.centralLigandLimit = 3.25f;
+  s.ligandLigandLimit = 4.5f;
+  s.angleLimit = 3.0f;
   s.tolerance = 0.25f;
   s.fontPointSize = 11;
   s.fontName = "DejaVu Sans Mono";
@@ -116,11 +116,11 @@ TEST(SettingsFile, DamagedFileKeepsWhatWasReadBefore) {
     ProgramSettings read;
     EXPECT_EQ(parseSettings(prefix, read), format("Error reading SCRPTR file, line: %s ", c.keyword)) << c.lines;
     if (c.lines >= 9) {  // records 1 to 9 kept
-      EXPECT_FLOAT_EQ(read.bondCentralLimit, 3.25f);
+      EXPECT_FLOAT_EQ(read.centralLigandLimit, 3.25f);
       EXPECT_EQ(read.documentDirectory, unusualSettings().documentDirectory);
       EXPECT_EQ(read.convMode, 2);
     } else {
-      EXPECT_FLOAT_EQ(read.bondCentralLimit, 2.6f);
+      EXPECT_FLOAT_EQ(read.centralLigandLimit, 2.6f);
     }
   }
   // Values the program cannot use fall back to their defaults.
