@@ -9,6 +9,7 @@
 #include "diffraction/metafile.h"
 #include "diffraction/metafile_command.h"
 #include "diffraction/pattern_drawing.h"
+#include "diffraction/pattern_models.h"
 #include "reference_sum.h"
 #include "support/structures.h"
 #include "support/test_paths.h"
@@ -37,6 +38,9 @@ PatternPainter powderPainter() {
 PatternPainter precessionPainter() {
   CrystalDocument doc = test::rockSalt();
   doc.title = "Rock salt";
+  PrecessionDialogModel model;  // the dialog's defaults, as a first run gets them
+  model.loadFrom(doc);
+  model.applyTo(doc);
   ScriptedUserInterface ui;
   auto pattern = std::make_shared<PrecessionPattern>(calculatePrecession(doc, test::dataTable(), ui));
   return [pattern](Canvas& canvas, const Rect& target, double dpi) {
@@ -105,7 +109,7 @@ TEST(Metafile, LargeFramesAreHalvedOnlyForWindowsMetafiles) {
   EXPECT_EQ(u32At(emf, 0), 1u);
   EXPECT_EQ(u32At(emf, 40), 0x464D4520u);
   EXPECT_EQ(u32At(emf, 48), emf.size());
-  EXPECT_EQ(u32At(emf, 28), 38099u);  // the frame right edge in 0.01 mm: not halved
+  EXPECT_EQ(u32At(emf, 32), 38099u);  // the frame right edge in 0.01 mm: not halved
   const std::uint32_t descriptionChars = u32At(emf, 60), descriptionAt = u32At(emf, 64);
   std::string description;
   for (std::uint32_t i = 0; i < descriptionChars; ++i) description += static_cast<char>(emf.at(descriptionAt + 2 * i));
