@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 xvfb xauth
-  libwmf-bin gsfonts emf2svg
+  libwmf-bin gsfonts emf2svg poppler-utils
 )
 
 missing=()
