@@ -15,8 +15,7 @@ namespace tessera::app {
 namespace {
 
 /// Draws through a painter, in black and white when asked.
-void paintOn(QPainter& painter, const PatternPainter& paint, const Rect& target, double dotsPerInch,
-             bool blackWhite) {
+void paintOn(QPainter& painter, const PatternPainter& paint, const Rect& target, double dotsPerInch, bool blackWhite) {
   PainterCanvas canvas(painter);
   BlackWhiteCanvas black(canvas);
   paint(blackWhite ? static_cast<Canvas&>(black) : canvas, target, dotsPerInch);
@@ -39,8 +38,7 @@ bool printPattern(QPrinter& printer, const PrintGraphicsModel& model, const Patt
   if (!painter.begin(&printer)) return false;
   const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
   const double dpi = printer.resolution();
-  const Rect target =
-      printTarget(model, {printable.x(), printable.y(), printable.width(), printable.height()}, dpi);
+  const Rect target = printTarget(model, {printable.x(), printable.y(), printable.width(), printable.height()}, dpi);
   painter.setClipRect(QRectF(target.x, target.y, target.width, target.height));
   paintOn(painter, paint, target, dpi, !model.colour);
   return painter.end();
@@ -61,8 +59,8 @@ bool writePdfPicture(const std::string& path, double acrossInches, double downIn
 std::unique_ptr<QMimeData> clipboardData(const MetafileResult& result, const MetafileDialogModel& model,
                                          const PatternPainter& paint) {
   auto data = std::make_unique<QMimeData>();
-  data->setData(QString::fromStdString(result.mimeType),
-                QByteArray(reinterpret_cast<const char*>(result.bytes.data()), static_cast<qsizetype>(result.bytes.size())));
+  data->setData(QString::fromStdString(result.mimeType), QByteArray(reinterpret_cast<const char*>(result.bytes.data()),
+                                                                    static_cast<qsizetype>(result.bytes.size())));
   data->setData("image/svg+xml", QByteArray::fromStdString(result.svg));
   // The image at screen resolution, no side over 4000 pixels.
   const double scale = std::min(1.0, 4000.0 / (std::max(model.acrossInches, model.downInches) * kDefaultPixelsPerInch));

@@ -90,9 +90,10 @@ MetafileDialogView::MetafileDialogView(MetafileDialogModel& model, UserInterface
   frame_.add(across, model.acrossInches, perInch(model.frameUnits));
   frame_.add(down, model.downInches, perInch(model.frameUnits));
   left->addWidget(frameBox);
-  type_ = radioBox(right, "Type of file",
-                   {"Standard (.wmf)", "Placeable (.wmf)", "Enhanced (.emf)", "SVG picture (.svg)", "PDF document (.pdf)"},
-                   static_cast<int>(model.type), this);
+  type_ =
+      radioBox(right, "Type of file",
+               {"Standard (.wmf)", "Placeable (.wmf)", "Enhanced (.emf)", "SVG picture (.svg)", "PDF document (.pdf)"},
+               static_cast<int>(model.type), this);
   scaling_ = radioBox(right, "Scaling for .wmf", {"Isotropic", "Anisotropic"}, model.scaling, this);
   right->addStretch(1);
   auto* layout = new QVBoxLayout(this);

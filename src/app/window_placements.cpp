@@ -60,9 +60,15 @@ void applyPlacement(QWidget& window, const WindowPlacement& placement, QSize fal
   else
     window.resize(fallback);
   switch (placement.showState) {
-    case kShowMaximised: window.showMaximized(); break;
-    case kShowMinimised: window.showMinimized(); break;
-    default: window.show(); break;
+    case kShowMaximised:
+      window.showMaximized();
+      break;
+    case kShowMinimised:
+      window.showMinimized();
+      break;
+    default:
+      window.show();
+      break;
   }
 }
 

@@ -16,8 +16,10 @@ void PrintGraphicsModel::loadFrom(const ProgramSettings& settings) {
 void PrintGraphicsModel::storeIn(ProgramSettings& settings) const {
   settings.printOutputType = outputType;
   settings.printStandardDialog = standardDialog ? 1 : 0;
-  if (centimetres) settings.frameUnits = 3;
-  else if (settings.frameUnits == 3) settings.frameUnits = 2;
+  if (centimetres)
+    settings.frameUnits = 3;
+  else if (settings.frameUnits == 3)
+    settings.frameUnits = 2;
   settings.printFrame = {static_cast<float>(acrossInches), static_cast<float>(downInches),
                          static_cast<float>(offsetAcrossInches), static_cast<float>(offsetDownInches)};
   settings.printBlackWhite = colour ? 0 : 1;
@@ -38,8 +40,7 @@ std::optional<std::string> frameSizeProblem(double acrossInches, double downInch
 std::optional<std::string> PrintGraphicsModel::validate() const {
   if (auto problem = frameSizeProblem(acrossInches, downInches)) return problem;
   const double limit = kFrameLimitInches;
-  if (!(offsetAcrossInches >= 0) || !(offsetDownInches >= 0) || offsetAcrossInches > limit ||
-      offsetDownInches > limit)
+  if (!(offsetAcrossInches >= 0) || !(offsetDownInches >= 0) || offsetAcrossInches > limit || offsetDownInches > limit)
     return std::string("Frame offset must be 0 or more and at most 1000 inches");
   return std::nullopt;
 }

@@ -1,3 +1,7 @@
+#include "app/graphics_output.h"
+
+#include <gtest/gtest.h>
+
 #include <QClipboard>
 #include <QDialog>
 #include <QFile>
@@ -11,9 +15,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QStandardPaths>
-#include <gtest/gtest.h>
 
-#include "app/graphics_output.h"
 #include "app/graphics_output_dialogs.h"
 #include "core/scripted_user_interface.h"
 #include "gui_support.h"

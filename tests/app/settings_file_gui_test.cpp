@@ -1,11 +1,12 @@
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "app/application.h"
 #include "app/control_window_view.h"

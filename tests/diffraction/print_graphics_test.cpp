@@ -1,8 +1,8 @@
 // The "Print Graphics Image" dialog's model: the settings it shares and where the
 // drawing goes on the page.
-#include <gtest/gtest.h>
-
 #include "diffraction/print_graphics.h"
+
+#include <gtest/gtest.h>
 
 namespace tessera {
 namespace {
