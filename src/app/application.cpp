@@ -1,11 +1,14 @@
 #include "app/application.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 #include "app/fonts.h"
 #include "app/main_window.h"
+#include "app/window_placements.h"
 #include "app/workspace.h"
 #include "commands/command_line.h"
+#include "commands/settings_file.h"
 
 namespace tessera::app {
 
@@ -27,6 +30,9 @@ bool Application::start() {
   recent_ = std::make_unique<RecentFiles>();
   // Home directory: the executable's folder unless --home names another.
   session_.home = arguments.home ? std::filesystem::path(*arguments.home) : defaultHome_;
+  settingsFolder_ =
+      tessera::settingsFolder(session_.home, arguments.home.has_value(),
+                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
   document_.openMode = 2;
   // Program-wide defaults: the transformation and simulation settings of the
   // record and the program settings start at their defaults.
@@ -38,12 +44,21 @@ bool Application::start() {
   // The views of the dialogs take the place of the window kinds' registration.
   registerDialogViews(views_);
   installFontSubstitutes();
+  readSettings(settingsFolder_, settings_, ui_);
+  document_.transformation.tolerance = settings_.tolerance;
   window_ = std::make_unique<MainWindow>(session_, *recent_);
   ui_.setParentWidget(window_.get());
-  window_->show();
+  QObject::connect(window_.get(), &MainWindow::closed, window_.get(), [this] { writeSettingsAtExit(); });
+  placeFromSettings(*window_, settings_, WindowKind::Main, window_->size());
   window_->workspace().openFromCommandLine(arguments.commandLine);
   if (!settings_.documentDirectory.empty()) QDir::setCurrent(QString::fromStdString(settings_.documentDirectory));
   return true;
+}
+
+void Application::writeSettingsAtExit() {
+  // The tolerance last used becomes the next run's default.
+  settings_.tolerance = document_.transformation.tolerance;
+  writeSettings(settingsFolder_, settings_, ui_);
 }
 
 }  // namespace tessera::app
