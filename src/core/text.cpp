@@ -90,6 +90,10 @@ bool startsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && equalsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+bool blankOnly(std::string_view text) { return text.find_first_not_of(" \t\r\f") == std::string_view::npos; }
+
 std::string removeBlanks(std::string_view text) {
   std::string out;
   out.reserve(text.size());

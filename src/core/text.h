@@ -29,6 +29,10 @@ std::string toLower(std::string_view text);
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
 /// ASCII case-insensitive prefix test.
 bool startsWithIgnoreCase(std::string_view text, std::string_view prefix);
+/// Prefix test, case counting.
+bool startsWith(std::string_view text, std::string_view prefix);
+/// True when the text holds nothing but blanks (space, tab, CR, form feed), or nothing.
+bool blankOnly(std::string_view text);
 
 /// Removes every blank (space and tab) from the text.
 std::string removeBlanks(std::string_view text);

@@ -34,8 +34,6 @@ std::vector<Token> tokenSpans(std::string_view line) {
   return out;
 }
 
-bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
-
 bool isMarker(std::string_view line) { return startsWithIgnoreCase(line, "American Mineralogist"); }
 
 /// What a column of the atom header sets.

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/text.h"
-#include "formats/column_record.h"
 #include "formats/dbws.h"
+#include "formats/fixed_columns.h"
 #include "formats/import_finish.h"
 #include "formats/import_framework.h"
 #include "formats/rietveld_common.h"
@@ -24,14 +24,14 @@ struct ReadFailed {
 };
 
 /// The descriptors of the lines read, parsed once.
-const ColumnLayout& columns(const char* descriptor) {
+const FixedLayout& columns(const char* descriptor) {
   static const char* const kDescriptors[] = {"(A80)",        "(6I4)",  "(I1)",   "(F8.0)",  "(I4)",
                                              "(F8.2)",       "(A4)",   "(3F8.0)", "(I8)",   "(A32)",
                                              "(G12.6)",      "(G12.2)", "(A60)", "(A20)",   "(6F8.0)",
                                              "(2A4,8X,5F8.0)", "(A4,1X,I4,1X,A4,2X,5F8.0)"};
-  static const std::vector<ColumnLayout> layouts = [] {
-    std::vector<ColumnLayout> v;
-    for (const char* d : kDescriptors) v.push_back(ColumnLayout::parse(d).value());
+  static const std::vector<FixedLayout> layouts = [] {
+    std::vector<FixedLayout> v;
+    for (const char* d : kDescriptors) v.emplace_back(d);
     return v;
   }();
   for (std::size_t k = 0; k < std::size(kDescriptors); ++k)
@@ -52,7 +52,7 @@ class DbwsReader {
   bool newerLayout = false;  ///< line 2.1 announced the lines 11.93 to 11.96
 
  private:
-  std::vector<ColumnValue> record(double label, const char* descriptor);
+  FixedRecord record(double label, const char* descriptor);
   std::string line(double label);
   void header(bool firstPass);
   /// Reads phase p; true when the walk ends after it.
@@ -73,9 +73,9 @@ std::string DbwsReader::line(double label) {
   return text;
 }
 
-std::vector<ColumnValue> DbwsReader::record(double label, const char* descriptor) {
-  std::vector<ColumnValue> values;
-  if (!readColumns(columns(descriptor), line(label), values)) throw ReadFailed{label};
+FixedRecord DbwsReader::record(double label, const char* descriptor) {
+  FixedRecord values = columns(descriptor).read(line(label), InnerBlanks::Ignored);
+  if (!values.valid()) throw ReadFailed{label};
   return values;
 }
 
@@ -92,9 +92,9 @@ void DbwsReader::walk(int chosen, bool oldLayout) {
 }
 
 void DbwsReader::header(bool firstPass) {
-  result.title = trimRight(record(1, "(A80)")[0].text);
-  const std::vector<ColumnValue> c = record(2.1, "(6I4)");
-  for (std::size_t k = 0; k < 6; ++k) c_[k] = static_cast<long>(c[k].number);
+  result.title = trimRight(record(1, "(A80)").text(0));
+  const FixedRecord c = record(2.1, "(6I4)");
+  for (std::size_t k = 0; k < 6; ++k) c_[k] = c.integer(k);
   newerLayout = dbws_ && c_[1] < 0;
   phaseCount = static_cast<int>(std::clamp(c_[2], 1L, static_cast<long>(kMaxPhases) + 1));
   if (phaseCount > kMaxPhases) {
@@ -111,12 +111,12 @@ void DbwsReader::header(bool firstPass) {
     record(8.1, "(A4)");
     if (c_[0] != 0 && c_[0] != 2) continue;
     for (;;) {
-      const std::vector<ColumnValue> v = record(8.2, "(3F8.0)");
-      if (v[0].number == -100.0 || v[2].number != 0.0) break;
+      const FixedRecord v = record(8.2, "(3F8.0)");
+      if (v.number(0) == -100.0 || v.number(2) != 0.0) break;
     }
   }
   record(9, "(I8)");
-  const std::string radiation = record(10.1, "(A32)")[0].text;
+  const std::string radiation = record(10.1, "(A32)").text(0);
   if (dbws_ && radiation.size() > 16 && !trim(radiation.substr(16)).empty()) record(10.1, "(A32)");
   if (c_[5] == 0) {
     record(10.2, "(G12.6)");
@@ -125,10 +125,10 @@ void DbwsReader::header(bool firstPass) {
 }
 
 bool DbwsReader::phase(int p, bool keep, bool last) {
-  const std::string name = trimRight(record(11.1, "(A60)")[0].text);
+  const std::string name = trimRight(record(11.1, "(A60)").text(0));
   if (firstPass_) AddDataSetName(ctx_, cut(name, 31), p);
-  const long atoms = std::max(0L, static_cast<long>(record(11.2, "(I4)")[0].number));
-  const std::string symbol = record(11.3, "(A20)")[0].text;
+  const long atoms = std::max(0L, record(11.2, "(I4)").integer(0));
+  const std::string symbol = record(11.3, "(A20)").text(0);
   if (keep) {
     result.hmSymbol = trim(cut(symbol, 18));
     if (!ReserveSites(ctx_, std::min(atoms, kMaxAtoms) + 10)) throw ReadFailed{-1.0};
@@ -136,9 +136,9 @@ bool DbwsReader::phase(int p, bool keep, bool last) {
   for (long k = 0; k < atoms; ++k) atom(keep);
   // Scale and overall parameters (11.51 to 11.62), each with its code line in DBWS.
   for (int k = 0; k < (dbws_ ? 4 : 2); ++k) line(k < (dbws_ ? 2 : 1) ? 11.51 : 11.61);
-  const std::vector<ColumnValue> cell = record(11.71, "(6F8.0)");
+  const FixedRecord cell = record(11.71, "(6F8.0)");
   if (keep) {
-    for (std::size_t k = 0; k < 6; ++k) result.cell[k] = narrowToFloat(cell[k].number);
+    for (std::size_t k = 0; k < 6; ++k) result.cell[k] = narrowToFloat(cell.number(k));
     result.cellFound = true;
   }
   // The walk ends with the chosen phase's cell: nothing after it is needed.
@@ -157,33 +157,33 @@ void DbwsReader::atom(bool keep) {
   const std::string text = line(11.41);
   const auto blankAt = [&text](std::size_t i) { return i >= text.size() || text[i] == ' '; };
   const bool lhpmLayout = blankAt(8) && blankAt(10) && blankAt(11) && blankAt(12) && blankAt(13);
-  std::vector<ColumnValue> v;
-  if (!readColumns(columns(lhpmLayout ? "(2A4,8X,5F8.0)" : "(A4,1X,I4,1X,A4,2X,5F8.0)"), text, v))
-    throw ReadFailed{11.41};
+  const FixedRecord v =
+      columns(lhpmLayout ? "(2A4,8X,5F8.0)" : "(A4,1X,I4,1X,A4,2X,5F8.0)").read(text, InnerBlanks::Ignored);
+  if (!v.valid()) throw ReadFailed{11.41};
   const std::size_t e = lhpmLayout ? 1 : 2;  // element field; the five numbers follow it
   if (dbws_) line(11.42);
-  const std::vector<ColumnValue> beta = record(11.43, "(6F8.0)");
+  const FixedRecord beta = record(11.43, "(6F8.0)");
   if (dbws_) line(11.44);
   if (!keep) return;
   Site site;
-  site.label = cut(removeBlanks(v[0].text), 6);
-  site.x = narrowToFloat(v[e + 1].number);
-  site.y = narrowToFloat(v[e + 2].number);
-  site.z = narrowToFloat(v[e + 3].number);
+  site.label = cut(removeBlanks(v.text(0)), 6);
+  site.x = narrowToFloat(v.number(e + 1));
+  site.y = narrowToFloat(v.number(e + 2));
+  site.z = narrowToFloat(v.number(e + 3));
   site.ortepType = 6;
-  site.isoValue = narrowToFloat(v[e + 4].number);
-  if (beta[0].number != 0.0) {
-    if (beta[1].number == 0.0) {
-      site.isoValue = narrowToFloat(beta[0].number);
+  site.isoValue = narrowToFloat(v.number(e + 4));
+  if (beta.number(0) != 0.0) {
+    if (beta.number(1) == 0.0) {
+      site.isoValue = narrowToFloat(beta.number(0));
     } else {
       site.ortepType = 0;
-      for (std::size_t k = 0; k < 6; ++k) site.aniso[k] = narrowToFloat(beta[k].number);
+      for (std::size_t k = 0; k < 6; ++k) site.aniso[k] = narrowToFloat(beta.number(k));
     }
   }
   if (site.ortepType == 6) site.aniso = {site.isoValue, 0, 0, 0, 0, 0};
   SiteOccupant first = SiteOccupant::makeDefault(site.label, static_cast<int>(ctx_.sites().size()), 0);
-  first.occupancy = v[e + 5].blank ? 1.0f : narrowToFloat(v[e + 5].number);
-  first.element = unstarred(removeBlanks(v[e].text));
+  first.occupancy = v.fields[e + 5].blank() ? 1.0f : narrowToFloat(v.number(e + 5));
+  first.element = unstarred(removeBlanks(v.text(e)));
   site.occupants = {first};
   const std::string label = site.label, element = first.element;
   AddImportedSite(ctx_, std::move(site), label, element);

@@ -1,5 +1,6 @@
 #include "formats/fixed_columns.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <stdexcept>
@@ -88,7 +89,8 @@ class DescriptorParser {
       }
       return true;
     }
-    const char kind = peek();
+    char kind = peek();
+    if (kind == 'E' || kind == 'D' || kind == 'G') kind = 'F';
     if (kind != 'A' && kind != 'I' && kind != 'F' && kind != 'X') return false;
     ++pos_;
     std::size_t fieldWidth = 1;
@@ -125,14 +127,16 @@ class DescriptorParser {
 
 }  // namespace
 
-std::optional<double> readFixedNumber(std::string_view columns, char kind, int decimals) {
-  const std::string text = trim(columns);
+std::optional<double> readFixedNumber(std::string_view columns, char kind, int decimals, InnerBlanks blanks) {
+  std::string text = blanks == InnerBlanks::Ignored ? removeBlanks(columns) : trim(columns);
   if (text.empty()) return 0.0;
   if (kind == 'I') {
     const auto v = parseLong(text);
     if (!v) return std::nullopt;
     return static_cast<double>(*v);
   }
+  for (char& c : text)
+    if (c == 'D' || c == 'd') c = 'E';
   const auto v = parseDouble(text);
   if (!v) return std::nullopt;
   const bool hasPoint = text.find('.') != std::string::npos;
@@ -156,7 +160,7 @@ FixedLayout::FixedLayout(std::string_view descriptor) {
   *this = std::move(*parsed);
 }
 
-FixedRecord FixedLayout::read(std::string_view line) const {
+FixedRecord FixedLayout::read(std::string_view line, InnerBlanks blanks) const {
   FixedRecord record;
   record.fields.reserve(fieldCount_);
   for (const Column& c : columns_) {
@@ -169,7 +173,7 @@ FixedRecord FixedLayout::read(std::string_view line) const {
       f.text = std::string(columns);
     } else {
       f.text = removeBlanks(columns);
-      const auto v = readFixedNumber(columns, c.kind, c.decimals);
+      const auto v = readFixedNumber(columns, c.kind, c.decimals, blanks);
       f.valid = v.has_value();
       f.number = v.value_or(0.0);
     }
@@ -193,6 +197,26 @@ int FixedRecord::firstInvalid() const {
 const std::string& FixedRecord::text(std::size_t i) const {
   static const std::string kEmpty;
   return i < fields.size() ? fields[i].text : kEmpty;
+}
+
+std::string fixedReal(double value, int width, int decimals) {
+  const std::size_t w = static_cast<std::size_t>(width);
+  if (!std::isfinite(value)) value = 0.0;
+  for (int d = decimals; d >= 0; --d) {
+    std::string text = format("%*.*f", width, d, value);
+    if (text.size() <= w) return text;
+    // "-0.001234" as "-.001234": the same value, one column less.
+    const std::size_t zero = text.find("0.");
+    if (zero != std::string::npos && (zero == 0 || text[zero - 1] == '-' || text[zero - 1] == ' ')) {
+      text.erase(zero, 1);
+      if (text.size() <= w) return text;
+    }
+  }
+  for (int d = std::max(0, width - 6); d >= 0; --d) {
+    const std::string text = format("%*.*E", width, d, value);
+    if (text.size() <= w) return text;
+  }
+  return std::string(w, '*');
 }
 
 }  // namespace tessera

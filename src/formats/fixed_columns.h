@@ -1,8 +1,9 @@
 #pragma once
 // Fixed-column records read through a table of field descriptors, as in
 // "(A6, 3X, 5F9.6, F9.0)" or "(a5,3i7,1x,a5,3i7)": A text, I integer, F real
-// (width.decimals), X skipped columns; a leading count repeats a field or a
-// parenthesised group. Blank numeric columns read as zero.
+// (width.decimals; E, D and G read as F), X skipped columns; a leading count
+// repeats a field or a parenthesised group. Blank numeric columns read as zero.
+// The writing side: fixedReal keeps a real within its field.
 
 #include <cstddef>
 #include <optional>
@@ -11,6 +12,10 @@
 #include <vector>
 
 namespace tessera {
+
+/// Blanks between the characters of a numeric field: not a number, or (as the old
+/// Fortran programs read them) ignored, so "1 234" reads 1234.
+enum class InnerBlanks { Invalid, Ignored };
 
 /// One field of a record as read.
 struct FixedField {
@@ -21,6 +26,10 @@ struct FixedField {
   bool valid = true;     ///< I, F: the columns read as a number (blank counts as valid)
 
   long integer() const { return static_cast<long>(number); }
+  /// The columns hold only blanks (or lie past the line's end).
+  bool blank() const { return text.find_first_not_of(" \t") == std::string::npos; }
+  /// An I or F field holding a number (not blank).
+  bool holdsNumber() const { return kind != 'A' && valid && !blank(); }
 };
 
 /// The fields of one line read with a layout.
@@ -54,7 +63,7 @@ class FixedLayout {
   explicit FixedLayout(std::string_view descriptor);
 
   /// Reads one line. Columns past the line's end read as blank.
-  FixedRecord read(std::string_view line) const;
+  FixedRecord read(std::string_view line, InnerBlanks blanks = InnerBlanks::Invalid) const;
   /// Number of A, I and F fields.
   std::size_t fieldCount() const { return fieldCount_; }
   /// Total width in columns.
@@ -69,7 +78,13 @@ class FixedLayout {
 };
 
 /// Reads a numeric fixed field: blanks around the value ignored, a blank field is 0; an F field
-/// without a decimal point has its last `decimals` digits taken as decimals. Nullopt when not a number.
-std::optional<double> readFixedNumber(std::string_view columns, char kind, int decimals);
+/// without a decimal point or exponent has its last `decimals` digits taken as decimals; a D exponent
+/// reads as E. Nullopt when not a (finite) number.
+std::optional<double> readFixedNumber(std::string_view columns, char kind, int decimals,
+                                      InnerBlanks blanks = InnerBlanks::Invalid);
+
+/// A real in an F field of that width: "%w.df", narrowed when wider (a leading zero
+/// dropped, then fewer decimals, then an exponent form) so the field never grows.
+std::string fixedReal(double value, int width, int decimals);
 
 }  // namespace tessera

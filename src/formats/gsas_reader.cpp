@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/text.h"
-#include "formats/column_record.h"
+#include "formats/fixed_columns.h"
 #include "formats/gsas.h"
 #include "formats/import_finish.h"
 #include "formats/import_framework.h"
@@ -20,16 +20,16 @@ namespace {
 constexpr long kMaxAtomCount = 100000;
 
 /// The records' fixed columns (the values are written in exactly these columns).
-const ColumnLayout& atomLayout() {
-  static const ColumnLayout l = ColumnLayout::parse("(14X,A8,4F10.0,A8)").value();
+const FixedLayout& atomLayout() {
+  static const FixedLayout l("(14X,A8,4F10.0,A8)");
   return l;
 }
-const ColumnLayout& sixValues() {
-  static const ColumnLayout l = ColumnLayout::parse("(12X,6F10.0)").value();
+const FixedLayout& sixValues() {
+  static const FixedLayout l("(12X,6F10.0)");
   return l;
 }
-const ColumnLayout& threeValues() {
-  static const ColumnLayout l = ColumnLayout::parse("(12X,3F10.0)").value();
+const FixedLayout& threeValues() {
+  static const FixedLayout l("(12X,3F10.0)");
   return l;
 }
 
@@ -38,12 +38,11 @@ bool keyAt(const std::string& line, std::size_t at, std::string_view key) {
 }
 
 /// The values of a record when each of the first `needed` fields holds a number.
-std::optional<std::vector<double>> numbersOf(const std::string& line, const ColumnLayout& layout, std::size_t needed) {
-  std::vector<ColumnValue> values;
-  readColumns(layout, line, values);
+std::optional<std::vector<double>> numbersOf(const std::string& line, const FixedLayout& layout, std::size_t needed) {
+  const FixedRecord values = layout.read(line, InnerBlanks::Ignored);
   std::vector<double> out;
-  for (const ColumnValue& v : values) {
-    if (!v.isNumber) break;
+  for (const FixedField& v : values.fields) {
+    if (!v.holdsNumber()) break;
     out.push_back(v.number);
   }
   if (out.size() < needed) return std::nullopt;
@@ -143,20 +142,20 @@ void GsasReader::flushAtom() {
 
 void GsasReader::atomLine(const std::string& line) {
   flushAtom();
-  std::vector<ColumnValue> values;
-  if (!readColumns(atomLayout(), line, values) || values.size() != 6) return;
+  const FixedRecord values = atomLayout().read(line, InnerBlanks::Ignored);
+  if (!values.valid() || values.fields.size() != 6) return;
   for (std::size_t k = 1; k <= 4; ++k)
-    if (!values[k].isNumber) return;
+    if (!values.fields[k].holdsNumber()) return;
   Site site;  // a fresh site: nothing of the previous atom carries over
   site.ortepType = -1;
-  site.x = narrowToFloat(values[1].number);
-  site.y = narrowToFloat(values[2].number);
-  site.z = narrowToFloat(values[3].number);
-  site.label = clampLabel(removeBlanks(values[5].text));
-  if (site.label.empty() || site.label == "*") site.label = removeBlanks(values[0].text);
+  site.x = narrowToFloat(values.number(1));
+  site.y = narrowToFloat(values.number(2));
+  site.z = narrowToFloat(values.number(3));
+  site.label = clampLabel(removeBlanks(values.text(5)));
+  if (site.label.empty() || site.label == "*") site.label = removeBlanks(values.text(0));
   SiteOccupant first = SiteOccupant::makeDefault(site.label, static_cast<int>(ctx_.sites().size()), 0);
-  first.occupancy = narrowToFloat(values[4].number);
-  first.element = unstarred(removeBlanks(values[0].text));
+  first.occupancy = narrowToFloat(values.number(4));
+  first.element = unstarred(removeBlanks(values.text(0)));
   site.occupants = {first};
   atom_ = std::move(site);
 }

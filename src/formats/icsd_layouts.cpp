@@ -12,7 +12,6 @@ namespace tessera {
 
 namespace {
 
-bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
 bool isBlankLine(std::string_view s) { return s.find_first_not_of(" \t") == std::string_view::npos; }
 
 /// RETRIEVE and Original lines lose their first column (a blank in these layouts).

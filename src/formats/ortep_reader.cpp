@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/text.h"
-#include "formats/column_records.h"
+#include "formats/fixed_columns.h"
 #include "formats/import_finish.h"
 #include "formats/import_framework.h"
 #include "formats/ortep.h"
@@ -20,11 +20,11 @@ constexpr const char* kReadError = "Error reading ORTEP file";
 
 /// The fields of the five cards.
 struct Cards {
-  std::vector<ColumnField> title = parseColumnDescriptor("(A80)");
-  std::vector<ColumnField> cell = parseColumnDescriptor("(6F9.6)");
-  std::vector<ColumnField> symmetry = parseColumnDescriptor("(I1, F14.9, 3F3.0, 2(F15.9, 3F3.0))");
-  std::vector<ColumnField> position = parseColumnDescriptor("(A6, 3X, 5F9.6, F9.0)");
-  std::vector<ColumnField> factor = parseColumnDescriptor("(I1, F8.6, 5F9.6, F9.0)");
+  FixedLayout title{"(A80)"};
+  FixedLayout cell{"(6F9.6)"};
+  FixedLayout symmetry{"(I1, F14.9, 3F3.0, 2(F15.9, 3F3.0))"};
+  FixedLayout position{"(A6, 3X, 5F9.6, F9.0)"};
+  FixedLayout factor{"(I1, F8.6, 5F9.6, F9.0)"};
 };
 
 const Cards& cards() {
@@ -51,12 +51,14 @@ class OrtepReader {
   LineReader lines_;
 
   /// The next card read by its fields; nullopt at the end of the file or on a bad card.
-  std::optional<std::vector<ColumnValue>> card(const std::vector<ColumnField>& fields, bool* atEnd = nullptr) {
+  std::optional<FixedRecord> card(const FixedLayout& layout, bool* atEnd = nullptr) {
     std::string line;
     const bool got = lines_.next(line);
     if (atEnd) *atEnd = !got;
     if (!got || lines_.lastLineBinary()) return std::nullopt;
-    return readColumnRecord(line, fields);
+    FixedRecord record = layout.read(line, InnerBlanks::Ignored);
+    if (!record.valid()) return std::nullopt;
+    return record;
   }
   bool readCell();
   /// False when a symmetry card does not read (the import fails).
@@ -68,7 +70,7 @@ bool OrtepReader::readCell() {
   const auto v = card(cards().cell);
   if (!v) return false;
   std::array<double, 6> c{};
-  for (std::size_t k = 0; k < 6; ++k) c[k] = (*v)[k].number;
+  for (std::size_t k = 0; k < 6; ++k) c[k] = v->number(k);
   // Cosines below 1 in size; otherwise the three values are angles in degrees.
   const bool cosines = std::fabs(c[3]) < 1.0;
   for (std::size_t k = 3; k < 6; ++k) {
@@ -100,11 +102,11 @@ bool OrtepReader::readSymmetry() {
     std::array<std::array<float, 4>, 3> m{};
     for (std::size_t row = 0; row < 3; ++row) {
       const std::size_t base = 1 + row * 4;
-      m[row][3] = narrowToFloat((*v)[base].number);
-      for (std::size_t col = 0; col < 3; ++col) m[row][col] = narrowToFloat((*v)[base + 1 + col].number);
+      m[row][3] = narrowToFloat(v->number(base));
+      for (std::size_t col = 0; col < 3; ++col) m[row][col] = narrowToFloat(v->number(base + 1 + col));
     }
     if (AppendOperatorFromMatrix(ctx_.crystal(), m, ctx_.ui)) result.hasXyzLines = true;
-    if ((*v)[0].number != 0.0) return true;
+    if (v->number(0) != 0.0) return true;
   }
   ctx_.ui.message("Too many symmetry lines");
   return true;
@@ -124,21 +126,21 @@ void OrtepReader::readAtoms() {
       return;
     }
     Site site;
-    site.label = removeBlanks(cut((*pos)[0].text, 6));
+    site.label = removeBlanks(cut(pos->text(0), 6));
     float* xyz[3] = {&site.x, &site.y, &site.z};
-    for (std::size_t k = 0; k < 3; ++k) *xyz[k] = narrowToFloat((*pos)[1 + k].number);
-    const double mode = std::trunc((*pos)[4].number + 1.0);
+    for (std::size_t k = 0; k < 3; ++k) *xyz[k] = narrowToFloat(pos->number(1 + k));
+    const double mode = std::trunc(pos->number(4) + 1.0);
     if (mode != 1.0 && mode != 5.0)
       for (std::size_t k = 0; k < 3; ++k) *xyz[k] /= lengths[k];
-    for (std::size_t k = 0; k < 6; ++k) site.aniso[k] = narrowToFloat((*tf)[1 + k].number);
-    site.ortepType = ortepTypeFrom((*tf)[7].number);
+    for (std::size_t k = 0; k < 6; ++k) site.aniso[k] = narrowToFloat(tf->number(1 + k));
+    site.ortepType = ortepTypeFrom(tf->number(7));
     if (site.ortepType == 6 || site.ortepType == 7) site.isoValue = site.aniso[0];
     SiteOccupant first = SiteOccupant::makeDefault(site.label, sequence, 0);
     first.element.clear();
     site.occupants = {first};
     const std::string label = site.label;
     if (!AddImportedSite(ctx_, std::move(site), label, label)) return;
-    if ((*tf)[0].number != 0.0) return;
+    if (tf->number(0) != 0.0) return;
   }
 }
 
@@ -148,7 +150,7 @@ bool OrtepReader::run() {
     ctx_.ui.message(kReadError);
     return false;
   }
-  result.title = trimRight((*title)[0].text);
+  result.title = trimRight(title->text(0));
   if (!readSymmetry()) return false;
   readAtoms();
   return true;

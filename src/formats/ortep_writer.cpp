@@ -2,8 +2,8 @@
 #include <vector>
 
 #include "core/text.h"
-#include "formats/column_records.h"
 #include "formats/export_framework.h"
+#include "formats/fixed_columns.h"
 #include "formats/ortep.h"
 #include "symmetry/symmetry_operators.h"
 

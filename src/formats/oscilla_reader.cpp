@@ -22,8 +22,6 @@ float degreesFromRadians(float radians) {
   return degrees;
 }
 
-bool isBlank(std::string_view line) { return line.find_first_not_of(" \t\r\f") == std::string_view::npos; }
-
 /// True when the line holds nothing but integers (a row of a Cartesian matrix).
 bool integersOnly(std::string_view line) {
   const std::vector<std::string> tokens = splitTokens(line);
@@ -58,7 +56,7 @@ class OscillaReader {
       return true;
     }
     while (lines_.next(line))
-      if (!isBlank(line)) return true;
+      if (!blankOnly(line)) return true;
     return false;
   }
   bool readError(const std::string& line) {

@@ -18,11 +18,9 @@ namespace tessera {
 
 namespace {
 
-bool isBlank(const std::string& line) { return line.find_first_not_of(" \t\r\f") == std::string::npos; }
-
 /// True for a line that can name a data set (outside one).
 bool isTitleLine(const std::string& line) {
-  return !isBlank(line) && line.compare(0, 2, "  ") != 0 && !startsWithIgnoreCase(line, "STOP");
+  return !blankOnly(line) && line.compare(0, 2, "  ") != 0 && !startsWithIgnoreCase(line, "STOP");
 }
 
 /// The first line of each data set, in file order.

@@ -6,6 +6,7 @@
 
 #include "core/native_file.h"
 #include "core/scripted_user_interface.h"
+#include "core/text.h"
 #include "support/cli_run.h"
 #include "support/test_paths.h"
 
@@ -99,8 +100,6 @@ CliRun identify(const std::string& input, std::vector<std::string> args = {}) {
   args.insert(args.begin(), "identify");
   return runCli(args, input);
 }
-
-bool startsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 TEST(SgCommand, PrintsTheGroupBlock) {
   const CliRun r = sg({"P21/c"});

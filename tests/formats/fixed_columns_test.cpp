@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace tessera {
 namespace {
 
@@ -39,6 +41,36 @@ TEST(FixedColumns, NumbersBlanksImpliedDecimalsAndShortLines) {
   r = layout.read(std::string("C1   ") + "  12 34" + "xx.xxx");  // interior blanks and letters are not numbers
   EXPECT_FALSE(r.valid());
   EXPECT_EQ(r.firstInvalid(), 1);
+}
+
+TEST(FixedColumns, OldProgramsIgnoreInnerBlanksAndWriteDExponents) {
+  const FixedLayout layout("(A3, 2X, I4, 2(G8.0))");
+  FixedRecord r = layout.read("Ab c  1 2 1.5D+01     - 2", InnerBlanks::Ignored);
+  ASSERT_TRUE(r.valid());
+  EXPECT_EQ(r.text(0), "Ab ");
+  EXPECT_EQ(r.integer(1), 12);
+  EXPECT_EQ(r.number(2), 15.0);
+  EXPECT_EQ(r.number(3), -2.0);
+  EXPECT_TRUE(r.fields[3].holdsNumber());
+  r = layout.read("Ab   7", InnerBlanks::Ignored);
+  EXPECT_TRUE(r.fields[1].holdsNumber());
+  EXPECT_TRUE(r.fields[2].blank());  // a short line: blank, read as zero, but no number written
+  EXPECT_FALSE(r.fields[2].holdsNumber());
+  EXPECT_FALSE(layout.read("abc  x", InnerBlanks::Ignored).valid());
+  EXPECT_FALSE(layout.read("abc   1.5", InnerBlanks::Ignored).valid());  // no point in an integer
+  EXPECT_FALSE(layout.read("abc     1             inf", InnerBlanks::Ignored).valid());
+}
+
+TEST(FixedColumns, WrittenRealsKeepTheirWidth) {
+  EXPECT_EQ(fixedReal(0.25, 8, 6), "0.250000");
+  EXPECT_EQ(fixedReal(-0.001234, 8, 6), "-.001234");
+  EXPECT_EQ(fixedReal(12.5, 8, 6), "12.50000");
+  EXPECT_EQ(fixedReal(-1.0, 3, 0), " -1");
+  EXPECT_EQ(fixedReal(1e20, 8, 6).size(), 8u);
+  // What is written reads back as the same value through its own field.
+  const FixedLayout f86("(F8.6)");
+  for (double v : {0.25, -0.001234, 12.5, -1234.5678, 1e20})
+    EXPECT_NEAR(f86.read(fixedReal(v, 8, 6)).number(0), v, std::fabs(v) * 1e-3 + 1e-6) << v;
 }
 
 }  // namespace

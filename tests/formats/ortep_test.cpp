@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <sstream>
 
-#include "formats/column_records.h"
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
 #include "support/builders.h"
@@ -184,25 +183,6 @@ TEST(OrtepReader, MissingPartsAndBadCards) {
   none.ui.files.push_back((dir.path() / "absent.ort").string());
   EXPECT_FALSE(RunImport(none.session, kKindOrtep, nullptr));
   EXPECT_EQ(none.ui.messages(), std::vector<std::string>{"Error opening ORTEP file"});
-}
-
-TEST(ColumnRecords, DescriptorsReadAndFixedRealsKeepTheirWidth) {
-  const auto fields = parseColumnDescriptor("(A3, 2X, I2, 2(F5.2))");
-  ASSERT_EQ(fields.size(), 5u);
-  const auto v = readColumnRecord("Ab c  7 1.5 -2.25", fields);
-  ASSERT_TRUE(v);
-  EXPECT_EQ((*v)[0].text, "Ab ");
-  EXPECT_EQ((*v)[1].number, 7);
-  EXPECT_EQ((*v)[2].number, 1.5);
-  EXPECT_EQ((*v)[3].number, -2.25);
-  EXPECT_EQ((*readColumnRecord("X", fields))[2].number, 0.0);  // short line: blank columns
-  EXPECT_FALSE(readColumnRecord("abc  x", fields));
-  EXPECT_THROW(parseColumnDescriptor("(F9)"), std::invalid_argument);
-  EXPECT_EQ(fixedReal(0.25, 8, 6), "0.250000");
-  EXPECT_EQ(fixedReal(-0.001234, 8, 6), "-.001234");
-  EXPECT_EQ(fixedReal(12.5, 8, 6), "12.50000");
-  EXPECT_EQ(fixedReal(-1.0, 3, 0), " -1");
-  EXPECT_EQ(fixedReal(1e20, 8, 6).size(), 8u);
 }
 
 TEST(DrawingFormatsCli, ConvertKnowsEveryNewKind) {
