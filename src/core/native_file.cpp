@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "core/cell_geometry.h"
+#include "core/messages.h"
 #include "core/text.h"
 
 namespace tessera {
@@ -479,13 +480,13 @@ class DocumentReader {
 bool readDocumentFile(CrystalDocument& doc, const std::string& path, UserInterface& ui) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    ui.message("File open failed");
+    ui.message(fileOpenFailedMessage(path));
     return false;
   }
   std::ostringstream buffer;
   buffer << in.rdbuf();
   if (in.bad()) {
-    ui.message("File open failed");
+    ui.message(fileOpenFailedMessage(path));
     return false;
   }
   // Fill a copy so that a failed read leaves the caller's document as it was.

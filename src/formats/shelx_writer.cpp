@@ -114,6 +114,8 @@ bool ExportShelx(ExportContext& ctx) {
       out += "\n";
     }
   }
+  // Without it a reader (this program's own included) meets the end of the file unannounced.
+  out += "END\n";
   if (!ctx.writeFile(*path, out)) return false;
   if (sfac) {
     std::vector<Site>& kept = ctx.sites();

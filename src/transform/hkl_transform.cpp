@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/native_file.h"
+#include "core/messages.h"
 #include "core/text.h"
 
 namespace tessera {
@@ -143,7 +144,7 @@ bool transformHklFileCommand(CrystalDocument& doc, UserInterface& ui) {
     return false;
   }
   if (!writeFileAtomically(*outPath, transformHklText(content.str(), doc.transformation.matrix))) {
-    ui.message("File open failed");
+    ui.message(fileOpenFailedMessage(*outPath));
     return false;
   }
   return true;
