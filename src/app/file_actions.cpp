@@ -17,9 +17,13 @@ void FileActions::addTo(QMenuBar& bar) {
           &Workspace::newDocument);
   connect(addCommand(menu, "&Open...", "Open an existing document", QKeySequence::Open), &QAction::triggered,
           &workspace_, &Workspace::openWithDialog);
+  close_ = addCommand(menu, "&Close", "Close the active document; prompts to save it");
+  connect(close_, &QAction::triggered, &workspace_, &Workspace::closeDocument);
   save_ = addCommand(menu, "&Save", "Save the active document", QKeySequence::Save);
   connect(save_, &QAction::triggered, &workspace_, &Workspace::save);
-  saveAs_ = addCommand(menu, "Save &As...", "Save the active document with a new name");
+  // Spelled out: not every platform theme gives QKeySequence::SaveAs a key.
+  saveAs_ = addCommand(menu, "Save &As...", "Save the active document with a new name",
+                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   connect(saveAs_, &QAction::triggered, &workspace_, &Workspace::saveAs);
   recentSeparator_ = menu->addSeparator();
   for (int i = 0; i < RecentFiles::kMaxEntries; ++i) {
@@ -36,6 +40,7 @@ void FileActions::addTo(QMenuBar& bar) {
 void FileActions::updateActions() {
   const bool open = workspace_.session().document.isOpen;
   save_->setEnabled(open);
+  close_->setEnabled(open);
   saveAs_->setEnabled(open);
   const QStringList& entries = workspace_.recentFiles().entries();
   for (int i = 0; i < recent_.size(); ++i) {

@@ -1,5 +1,5 @@
 #pragma once
-// File menu: New, Open, Save, Save As, the four most recent files, Exit.
+// File menu: New, Open, Close, Save, Save As, the four most recent files, Exit.
 
 #include <QList>
 
@@ -21,6 +21,7 @@ class FileActions : public MenuArea {
  private:
   Workspace& workspace_;
   QWidget& window_;
+  QAction* close_ = nullptr;
   QAction* save_ = nullptr;
   QAction* saveAs_ = nullptr;
   QList<QAction*> recent_;

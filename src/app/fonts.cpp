@@ -15,6 +15,13 @@ QFont fixedPitch(const QString& family, int pointSize, int weight) {
   return font;
 }
 
+/// The style (weight, italic, style name) of the font last picked with Window > Font; the
+/// settings keep its family and size.
+QFont& pickedFont() {
+  static QFont font;
+  return font;
+}
+
 }  // namespace
 
 void installFontSubstitutes() {
@@ -26,12 +33,21 @@ void installFontSubstitutes() {
 QFont siteListFont() { return fixedPitch("Courier New", 9, 500); }
 
 QFont textWindowFont(const ProgramSettings& settings) {
-  return fixedPitch(QString::fromStdString(settings.fontName), settings.fontPointSize, QFont::Normal);
+  QFont font = fixedPitch(QString::fromStdString(settings.fontName), settings.fontPointSize, QFont::Normal);
+  const QFont& picked = pickedFont();
+  if (picked.family() == font.family() && picked.pointSize() == font.pointSize()) {
+    font.setWeight(picked.weight());
+    font.setItalic(picked.italic());
+    font.setStyleName(picked.styleName());
+  }
+  return font;
 }
 
 void storeTextWindowFont(ProgramSettings& settings, const QFont& font) {
   settings.fontName = font.family().toStdString();
   if (font.pointSize() > 0) settings.fontPointSize = font.pointSize();
+  pickedFont() = font;
+  pickedFont().setPointSize(settings.fontPointSize);
 }
 
 }  // namespace tessera::app
