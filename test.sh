@@ -9,3 +9,5 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSERA_WERR
 cmake --build "$build"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+# One picture of the main window and of every dialog (skipped without Xvfb).
+./scripts/screenshots.sh "$build/screenshots" "$build"
