@@ -14,6 +14,8 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSERA_WERR
 cmake --build "$build"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+# One picture of the main window and of every dialog (skipped without Xvfb).
+./scripts/screenshots.sh "$build/screenshots" "$build"
 
 if [ "$full" = 1 ]; then
   # One clang build serves both: the tests and the fuzz targets share the core built

@@ -16,7 +16,7 @@ Application::Application(std::vector<std::string> args, std::filesystem::path de
     : args_(std::move(args)),
       defaultHome_(std::move(defaultHome)),
       ui_(views_),
-      session_{document_, ui_, settings_, defaultHome_} {}
+      session_{document_, ui_, settings_, defaultHome_, defaultHome_} {}
 
 Application::~Application() = default;
 

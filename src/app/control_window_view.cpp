@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/dialog_widgets.h"
 #include "app/fonts.h"
 #include "commands/control_window.h"
 #include "core/site_listing.h"
@@ -23,10 +25,21 @@ namespace tessera::app {
 
 namespace {
 
-QString toQt(const std::string& text) { return QString::fromStdString(text); }
-
+// Their mnemonics leave the menu bar's letters (F, M, E, I, W, H) alone.
 const char* const kButtonCaptions[ControlWindowView::ButtonCount] = {
-    "Transform", "Symmetry", "Selected atom", "Edit", "Delete", "Add", "Bond Lengths/Angles", "New to Old", "Help"};
+    "&Transform", "&Symmetry", "Selected at&om", "E&dit", "De&lete", "&Add", "&Bond Lengths/Angles", "&New to Old",
+    "Hel&p"};
+
+const char* const kButtonTips[ControlWindowView::ButtonCount] = {
+    "Transform the structure to a new cell or setting",
+    "Set the space group or the symmetry operators of the input crystal",
+    "Show the atoms sharing the selected site",
+    "Edit the selected site (Enter)",
+    "Delete the selected site (Delete)",
+    "Add a site",
+    "Calculate bond lengths and angles",
+    "Make the transformed (New) crystal the input crystal",
+    "What the Control Window shows"};
 
 const char* const kHelpText =
     "The Control Window shows the open document: its file, its symmetry, the input atoms (sites) "
@@ -46,22 +59,28 @@ const char* const kCellLabels[6] = {"a", "b", "c", "alpha", "beta", "gamma"};
 ControlWindowView::ControlWindowView(CrystalDocument& document, QWidget* parent)
     : QWidget(parent),
       document_(document),
+      titleLine_(new QLabel(this)),
       fileLine_(new QLabel(this)),
       symmetryLine_(new QLabel(this)),
       tfLine_(new QLabel(this)),
       vectorLine_(new QLabel(this)) {
   setWindowTitle("Tessera Control Window");
+  titleLine_->setObjectName("titleLine");
+  QFont bold = titleLine_->font();
+  bold.setBold(true);
+  titleLine_->setFont(bold);
   fileLine_->setObjectName("fileLine");
   symmetryLine_->setObjectName("symmetryLine");
   tfLine_->setObjectName("temperatureFactorLine");
   vectorLine_->setObjectName("vectorLine");
-  for (QLabel* l : {fileLine_, symmetryLine_, tfLine_, vectorLine_}) {
+  for (QLabel* l : {titleLine_, fileLine_, symmetryLine_, tfLine_, vectorLine_}) {
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Long paths and factor lines are cut at the window's edge rather than widening every layout.
     l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   }
 
   auto* left = new QVBoxLayout;
+  left->addWidget(titleLine_);
   left->addWidget(fileLine_);
   left->addWidget(symmetryLine_);
   left->addWidget(buildListArea(), 1);
@@ -99,6 +118,7 @@ QWidget* ControlWindowView::buildListArea() {
   const int rowWidth = QFontMetrics(siteListFont()).horizontalAdvance(header_->text() + "  ");
   listWidth_ = rowWidth + 2 * indent + list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   connect(list_, &QListWidget::currentRowChanged, this, &ControlWindowView::selectionChanged);
+  list_->installEventFilter(this);
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(1);
@@ -115,6 +135,11 @@ QWidget* ControlWindowView::buildCellArea() {
     field->setObjectName(QString("cell_") + kCellLabels[k]);
     field->setReadOnly(true);
     field->setFocusPolicy(Qt::ClickFocus);
+    // Shown on the window's colour: these fields show the cell, Title/Axes changes it.
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    field->setPalette(palette);
+    field->setToolTip("Change the cell with Input > Title/Axes");
     field->setMaximumWidth(field->fontMetrics().averageCharWidth() * 12);
     cell_[k] = field;
     auto* label = new QLabel(QString(kCellLabels[k]) + ":", box);
@@ -133,6 +158,7 @@ QWidget* ControlWindowView::buildButtons() {
   for (int b = 0; b < ButtonCount; ++b) {
     auto* button = new QPushButton(kButtonCaptions[b], column);
     button->setObjectName(QString("button_%1").arg(b));
+    button->setToolTip(kButtonTips[b]);
     button->setAutoDefault(false);
     // Each command's button comes alive when its capability is in the program.
     button->setEnabled(b == Help);
@@ -157,6 +183,8 @@ QSize ControlWindowView::sizeHint() const {
 void ControlWindowView::refresh() {
   const int keep = document_.selectedSite;
   const ControlWindowContent c = controlWindowContent(document_);
+  titleLine_->setText(toQt(document_.title));
+  titleLine_->setVisible(!document_.title.empty());
   fileLine_->setText(toQt(c.fileLine));
   symmetryLine_->setText(toQt(c.symmetryLine));
   symmetryLine_->setVisible(!c.symmetryLine.empty());
@@ -183,7 +211,22 @@ void ControlWindowView::showSelectedSite() {
   const auto texts = selectedSiteTexts(document_, document_.selectedSite);
   tfLine_->setText(any ? toQt(texts[0]) : QString());
   vectorLine_->setText(any ? toQt(texts[1]) : QString());
-  button(SelectedAtom)->setText(any ? toQt(texts[2]) : QString(kButtonCaptions[SelectedAtom]));
+  button(SelectedAtom)->setText(any ? withMnemonic(texts[2], 'o') : QString(kButtonCaptions[SelectedAtom]));
+}
+
+bool ControlWindowView::eventFilter(QObject* watched, QEvent* event) {
+  // Enter edits and Delete deletes the selected site, as the buttons do.
+  if (watched == list_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    QPushButton* target = key == Qt::Key_Return || key == Qt::Key_Enter ? button(Edit)
+                          : key == Qt::Key_Delete                       ? button(Delete)
+                                                                        : nullptr;
+    if (target && list_->currentRow() >= 0) {
+      if (target->isEnabled()) target->click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void ControlWindowView::closeEvent(QCloseEvent* event) {

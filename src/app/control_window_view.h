@@ -35,6 +35,7 @@ class ControlWindowView : public QWidget {
 
   QListWidget* siteList() const { return list_; }
   QLineEdit* cellField(int k) const { return cell_.at(static_cast<std::size_t>(k)); }
+  QLabel* titleLine() const { return titleLine_; }
   QLabel* fileLine() const { return fileLine_; }
   QLabel* symmetryLine() const { return symmetryLine_; }
   QLabel* header() const { return header_; }
@@ -43,6 +44,7 @@ class ControlWindowView : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QWidget* buildListArea();
@@ -52,6 +54,7 @@ class ControlWindowView : public QWidget {
   void showSelectedSite();
 
   CrystalDocument& document_;
+  QLabel* titleLine_;
   QLabel* fileLine_;
   QLabel* symmetryLine_;
   QLabel* header_ = nullptr;

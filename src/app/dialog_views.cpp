@@ -2,6 +2,7 @@
 
 #include "app/bond_dialog.h"
 #include "app/custom_symmetry_view.h"
+#include "app/dialog_widgets.h"
 #include "app/export_dialog.h"
 #include "app/graphics_output_dialogs.h"
 #include "app/import_dialogs_view.h"
@@ -20,7 +21,10 @@ void DialogViewRegistry::add(std::string_view kind, DialogViewFactory factory) {
 
 std::unique_ptr<QDialog> DialogViewRegistry::create(DialogModel& model, UserInterface& ui, QWidget* parent) const {
   const auto it = factories_.find(model.dialogKind());
-  return it == factories_.end() ? nullptr : it->second(model, ui, parent);
+  if (it == factories_.end()) return nullptr;
+  std::unique_ptr<QDialog> view = it->second(model, ui, parent);
+  if (view) fitTitle(view.get());
+  return view;
 }
 
 bool DialogViewRegistry::contains(std::string_view kind) const { return factories_.find(kind) != factories_.end(); }

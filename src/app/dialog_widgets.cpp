@@ -1,11 +1,13 @@
 #include "app/dialog_widgets.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tessera::app {
@@ -45,8 +47,20 @@ QDialogButtonBox* okCancelButtons(QDialog* dialog) {
 
 QLineEdit* numberField(QWidget* parent, int chars) {
   auto* field = new QLineEdit(parent);
-  field->setMaximumWidth(field->fontMetrics().averageCharWidth() * (chars + 2));
+  // Sized on digits, the widest characters a number shows: "-0.6666667" fits whole in 10.
+  const int text = field->fontMetrics().horizontalAdvance(QString(chars, QChar('0')));
+  const QMargins margins = field->textMargins();
+  field->setMaximumWidth(text + margins.left() + margins.right() + 16);
+  field->setMinimumWidth(std::min(field->maximumWidth(), text + 16));
   return field;
+}
+
+void fitTitle(QWidget* window) {
+  // Room for the title beside the frame's buttons, so the platform does not cut it.
+  QFont font = QApplication::font("QMdiSubWindowTitleBar");
+  font.setBold(true);
+  const int needed = QFontMetrics(font).horizontalAdvance(window->windowTitle()) + 140;
+  if (window->minimumWidth() < needed) window->setMinimumWidth(needed);
 }
 
 QString fieldText(double value) { return QString::number(value, 'g', 7); }

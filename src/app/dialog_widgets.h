@@ -30,6 +30,9 @@ QDialogButtonBox* okCancelButtons(QDialog* dialog);
 /// A line edit sized for about `chars` characters.
 QLineEdit* numberField(QWidget* parent, int chars = 10);
 
+/// Makes the window at least as wide as its title needs.
+void fitTitle(QWidget* window);
+
 /// A float as a field shows it (up to seven significant digits).
 QString fieldText(double value);
 

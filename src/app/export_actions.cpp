@@ -17,7 +17,7 @@ struct ExportPrompt {
 
 constexpr ExportPrompt kPrompts[] = {
     {"free-form", "Export an ORBIS free-form (.inp) file"},
-    {"ccdc-fdat", "CCDC FDAT files are not written: this command does nothing"},
+    {"ccdc-fdat", "CCDC FDAT files are read only: there is no writer for this layout"},
     {"shelx", "Export a SHELX .INS file"},
     {"cif", "Export a Crystallographic Information File"},
     {"dbws", "Export a DBWS Rietveld file"},
@@ -52,7 +52,7 @@ void ExportActions::addTo(QMenuBar& bar) {
     const ExportCommand& command = commands[i];
     const QString& text = texts[static_cast<qsizetype>(i)];
     if (!command.available()) {
-      addLaterCommand(menu, text, prompt(command.cliName, command.name));
+      addLaterCommand(menu, text, prompt(command.cliName, command.name), "this version has no writer for the format yet");
       continue;
     }
     QAction* action = addCommand(menu, text, prompt(command.cliName, command.name));

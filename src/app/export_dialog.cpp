@@ -81,7 +81,14 @@ ExportDialog::ExportDialog(ExportDialogModel& model, UserInterface&, QWidget* pa
   layout->addWidget(removeMultiple_);
   layout->addWidget(support_);
   layout->addStretch(1);
-  layout->addWidget(okCancelButtons(this));
+  QDialogButtonBox* okCancel = okCancelButtons(this);
+  layout->addWidget(okCancel);
+  // The check box was made first; Tab goes down the dialog as it reads.
+  QList<QWidget*> order(crystal_.begin(), crystal_.end());
+  for (QRadioButton* b : {convMode_[0], aniso_[0], aniso_[1], convMode_[1], iso_[0], iso_[1], convMode_[2], convMode_[3]})
+    order << b;
+  order << removeMultiple_ << okCancel;
+  for (qsizetype k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
   crystal_[static_cast<std::size_t>(checkedIndex(crystal_))]->setFocus();
 }
 

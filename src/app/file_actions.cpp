@@ -27,9 +27,13 @@ void FileActions::addTo(QMenuBar& bar) {
           &Workspace::newDocument);
   connect(addCommand(menu, "&Open...", "Open an existing document", QKeySequence::Open), &QAction::triggered,
           &workspace_, &Workspace::openWithDialog);
+  close_ = addCommand(menu, "&Close", "Close the active document; prompts to save it");
+  connect(close_, &QAction::triggered, &workspace_, &Workspace::closeDocument);
   save_ = addCommand(menu, "&Save", "Save the active document", QKeySequence::Save);
   connect(save_, &QAction::triggered, &workspace_, &Workspace::save);
-  saveAs_ = addCommand(menu, "Save &As...", "Save the active document with a new name");
+  // Spelled out: not every platform theme gives QKeySequence::SaveAs a key.
+  saveAs_ = addCommand(menu, "Save &As...", "Save the active document with a new name",
+                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   connect(saveAs_, &QAction::triggered, &workspace_, &Workspace::saveAs);
   menu->addSeparator();
   print_ = addCommand(menu, "&Print...", "Print the active window", QKeySequence::Print);
@@ -53,6 +57,7 @@ void FileActions::addTo(QMenuBar& bar) {
 void FileActions::updateActions() {
   const bool open = workspace_.session().document.isOpen;
   save_->setEnabled(open);
+  close_->setEnabled(open);
   saveAs_->setEnabled(open);
   QMdiSubWindow* active = area_.activeSubWindow();
   const bool pattern = static_cast<bool>(activePatternPainter(area_));

@@ -1,5 +1,5 @@
 #pragma once
-// File menu: New, Open, Save, Save As, Print and Metafile of the active window,
+// File menu: New, Open, Close, Save, Save As, Print and Metafile of the active window,
 // the four most recent files, Exit.
 
 #include <QList>
@@ -33,6 +33,7 @@ class FileActions : public MenuArea {
   QAction* print_ = nullptr;
   QAction* metafile_ = nullptr;
   QWidget& window_;
+  QAction* close_ = nullptr;
   QAction* save_ = nullptr;
   QAction* saveAs_ = nullptr;
   QList<QAction*> recent_;

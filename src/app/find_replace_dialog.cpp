@@ -39,6 +39,9 @@ FindReplaceDialog::FindReplaceDialog(QPlainTextEdit& editor, QWidget* parent)
   grid->addWidget(matchCase_, 2, 1);
   grid->addWidget(replaceAllButton_, 2, 2);
   grid->addWidget(closeButton, 3, 2);
+  // Row by row, as the dialog reads.
+  const QList<QWidget*> order = {find_, findNextButton, replace_, replaceButton_, matchCase_, replaceAllButton_, closeButton};
+  for (qsizetype k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 
   connect(findNextButton, &QPushButton::clicked, this, [this] {
     if (!findNext()) notFound();

@@ -20,7 +20,7 @@ void ImportActions::addTo(QMenuBar& bar) {
     const QString& text = texts[static_cast<qsizetype>(i)];
     const QString prompt = QString::fromUtf8(row.statusPrompt);
     if (!row.available()) {
-      addLaterCommand(menu, text, prompt);
+      addLaterCommand(menu, text, prompt, "this version has no reader for the format yet");
       continue;
     }
     // An import replaces whatever is open, so the command never depends on the document.

@@ -1,10 +1,12 @@
 #include "app/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
@@ -24,10 +26,14 @@ MainWindow::MainWindow(Session& session, RecentFiles& recent)
   setObjectName("mainWindow");
   setCentralWidget(area_);
   setAcceptDrops(true);
+  qApp->installEventFilter(this);
   // A normal status-bar widget: command prompts cover it while shown.
   statusBar()->addWidget(new QLabel("Ready", statusBar()));
   buildMenus();
   connect(workspace_, &Workspace::documentChanged, this, &MainWindow::documentChanged);
+  connect(workspace_, &Workspace::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text, 10000); });
+  // A sub-window opening or closing must not take the modified mark with it.
+  connect(area_, &QMdiArea::subWindowActivated, this, &MainWindow::refreshTitle);
   documentChanged();
   resize(1000, 700);
 }
@@ -46,9 +52,15 @@ void MainWindow::buildMenus() {
 
 void MainWindow::documentChanged() {
   for (MenuArea* m : menus_) m->updateActions();
+  refreshTitle();
+}
+
+void MainWindow::refreshTitle() {
+  // The mark is part of the text: the frame's own modified flag is cleared by sub-window closes.
   const CrystalDocument& doc = session_.document;
-  setWindowTitle(doc.isOpen ? QString("Tessera - %1[*]").arg(QString::fromStdString(doc.fileTitle)) : "Tessera");
-  setWindowModified(doc.isOpen && doc.modified);
+  QString title = "Tessera";
+  if (doc.isOpen) title += QString(" - %1%2").arg(QString::fromStdString(doc.fileTitle), doc.modified ? "*" : "");
+  if (windowTitle() != title) setWindowTitle(title);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -60,15 +72,46 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   emit closed();
 }
 
-void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+namespace {
+
+QStringList localFiles(const QMimeData* data) {
+  QStringList files;
+  if (data && data->hasUrls())
+    for (const QUrl& url : data->urls())
+      if (url.isLocalFile()) files << url.toLocalFile();
+  return files;
 }
 
-void MainWindow::dropEvent(QDropEvent* event) {
-  const QList<QUrl> urls = event->mimeData()->urls();
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!localFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) { openDropped(event); }
+
+void MainWindow::openDropped(QDropEvent* event) {
+  const QStringList files = localFiles(event->mimeData());
+  if (files.isEmpty()) return;
   event->acceptProposedAction();
-  for (const QUrl& url : urls)
-    if (url.isLocalFile()) workspace_->openPath(url.toLocalFile());
+  // Opening may show dialogs: that waits until the drag and drop has finished.
+  QMetaObject::invokeMethod(
+      this, [this, files] { for (const QString& file : files) workspace_->openDropped(file); }, Qt::QueuedConnection);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Files dropped on any window inside (a report's text, the Control Window) open as files,
+  // not as text pasted into the widget under the mouse.
+  const QEvent::Type type = event->type();
+  if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+    return QMainWindow::eventFilter(watched, event);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  auto* drop = static_cast<QDropEvent*>(event);
+  if (!widget || widget == this || widget->window() != this || localFiles(drop->mimeData()).isEmpty())
+    return QMainWindow::eventFilter(watched, event);
+  if (type == QEvent::Drop) openDropped(drop);
+  else drop->acceptProposedAction();
+  return true;
 }
 
 }  // namespace tessera::app

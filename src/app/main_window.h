@@ -7,6 +7,7 @@
 
 #include "core/session.h"
 
+class QDropEvent;
 class QMdiArea;
 
 namespace tessera::app {
@@ -31,10 +32,13 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildMenus();
   void documentChanged();
+  void refreshTitle();
+  void openDropped(QDropEvent* event);
 
   Session& session_;
   QMdiArea* area_;

@@ -32,10 +32,13 @@ class MenuArea : public QObject {
   /// The texts with one mnemonic each, all different where the letters allow: each text
   /// takes its earliest letter or digit that no other text needs more.
   static QStringList withMnemonics(const QStringList& texts);
-  /// Adds a command whose capability comes later: shown, with its prompt, disabled.
-  static QAction* addLaterCommand(QMenu* menu, const QString& text, const QString& prompt) {
-    QAction* action = addCommand(menu, text, prompt);
+  /// Adds a command whose capability comes later: shown disabled, its tooltip and status
+  /// tip saying why (`why`, e.g. "this version has no reader for the format").
+  static QAction* addLaterCommand(QMenu* menu, const QString& text, const QString& prompt, const QString& why) {
+    QAction* action = addCommand(menu, text, prompt + " - not available: " + why);
+    action->setToolTip("Not available: " + why);
     action->setEnabled(false);
+    menu->setToolTipsVisible(true);
     return action;
   }
 };

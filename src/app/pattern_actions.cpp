@@ -43,10 +43,9 @@ void PatternActions::updateActions() {
 QMdiSubWindow* PatternActions::bringForward(QPointer<QMdiSubWindow>& slot, QWidget* (*make)(), const QString& title,
                                             WindowKind kind) {
   if (!slot) {
-    slot = area_.addSubWindow(make());
+    slot = workspace_.addWindow(make(), QSize(820, 600), kind);  // kept placement, inside the workspace
     slot->setAttribute(Qt::WA_DeleteOnClose);
     slot->setWindowTitle(title);
-    placeFromSettings(*slot, workspace_.session().settings, kind, QSize(820, 600));
   }
   slot->show();
   area_.setActiveSubWindow(slot);

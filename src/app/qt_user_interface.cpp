@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <utility>
 
 #include "app/file_filter.h"
 #include "app/pick_list_dialog.h"
@@ -55,15 +57,28 @@ class QtUserInterface::NormalCursor {
   int depth_;
 };
 
+bool QtUserInterface::isWarning(std::string_view text) {
+  // The words that say something went wrong or needs the user's care.
+  static const QRegularExpression words(
+      "\\b(error|warning|failed|cannot|unable|invalid|illegal|singular|must|no|not|too many|stopped)\\b",
+      QRegularExpression::CaseInsensitiveOption);
+  return words.match(toQt(text)).hasMatch();
+}
+
 void QtUserInterface::message(std::string_view text) {
   NormalCursor normal(*this);
-  QMessageBox box(QMessageBox::Information, kBoxTitle, toQt(text), QMessageBox::Ok, parent_);
+  QMessageBox box(isWarning(text) ? QMessageBox::Warning : QMessageBox::Information, boxTitle(), toQt(text),
+                  QMessageBox::Ok, parent_);
   box.exec();
+}
+
+QString QtUserInterface::boxTitle() const {
+  return command_.empty() ? QString(kBoxTitle) : QString("%1 - %2").arg(kBoxTitle, toQt(command_));
 }
 
 Answer QtUserInterface::ask(std::string_view text, Buttons buttons) {
   NormalCursor normal(*this);
-  QMessageBox box(QMessageBox::Question, kBoxTitle, toQt(text), standardButtons(buttons), parent_);
+  QMessageBox box(QMessageBox::Question, boxTitle(), toQt(text), standardButtons(buttons), parent_);
   box.setDefaultButton(buttons == Buttons::Ok || buttons == Buttons::OkCancel ? QMessageBox::Ok : QMessageBox::Yes);
   return answerOf(box.exec(), buttons);
 }
@@ -86,11 +101,14 @@ std::optional<std::string> QtUserInterface::runFileDialog(const FileRequest& req
 }
 
 std::optional<std::string> QtUserInterface::openFile(const FileRequest& request) {
+  if (presetOpenFile_) return std::exchange(presetOpenFile_, std::nullopt);
   return runFileDialog(request, false);
 }
 
 std::optional<std::string> QtUserInterface::saveFile(const FileRequest& request) {
-  return runFileDialog(request, true);
+  auto path = runFileDialog(request, true);
+  if (path) lastSaveFile_ = *path;
+  return path;
 }
 
 int QtUserInterface::choose(std::string_view title, const std::vector<std::string>& items, int preselected) {

@@ -4,6 +4,8 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <string>
+#include <utility>
 
 #include "app/dialog_views.h"
 #include "core/user_interface.h"
@@ -25,14 +27,27 @@ class QtUserInterface : public UserInterface {
   int choose(std::string_view title, const std::vector<std::string>& items, int preselected) override;
   bool runDialog(DialogModel& model) override;
   void setBusy(bool busy) override;
+  /// The command running now: message boxes carry "Tessera - <command>" as their title
+  /// (empty: "Tessera"). Returns the name it replaces.
+  std::string setCommandName(std::string name) { return std::exchange(command_, std::move(name)); }
+  /// True for a message that reports a failure or a warning (shown with the warning icon).
+  static bool isWarning(std::string_view text);
+  /// The path the last save-file dialog gave (for the status bar's confirmation).
+  const std::string& lastSaveFile() const { return lastSaveFile_; }
+  /// The file the next open-file request takes without a dialog (a dropped file); nothing clears it.
+  void presetOpenFile(std::optional<std::string> path) { presetOpenFile_ = std::move(path); }
 
  private:
   class NormalCursor;
+  QString boxTitle() const;
   std::optional<std::string> runFileDialog(const FileRequest& request, bool save);
 
   const DialogViewRegistry& registry_;
   QPointer<QWidget> parent_;
   int busyDepth_ = 0;
+  std::optional<std::string> presetOpenFile_;
+  std::string command_;
+  std::string lastSaveFile_;
 };
 
 }  // namespace tessera::app

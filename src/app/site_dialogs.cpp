@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "app/dialog_widgets.h"
 #include "app/fonts.h"
@@ -56,10 +57,13 @@ SiteDialog::SiteDialog(SiteDialogModel& model, UserInterface& ui, QWidget* paren
       label_(new QLineEdit(this)),
       type_(numberField(this, 4)),
       ortep_(numberField(this, 4)),
-      vectorOn_(new QCheckBox("Vector", this)),
+      vectorOn_(new QCheckBox("&Vector", this)),
       occupants_(new QListWidget(this)),
-      back_(new QPushButton("Last", this)),
+      back_(new QPushButton("&Last", this)),
       forward_(new QPushButton("Next", this)) {
+  label_->setObjectName("label");
+  type_->setObjectName("type");
+  ortep_->setObjectName("ortepType");
   setWindowTitle("Input Atom (Site)");
   label_->setMaxLength(static_cast<int>(kMaxLabelLength));
   QFont bold = heading_->font();
@@ -74,6 +78,7 @@ SiteDialog::SiteDialog(SiteDialogModel& model, UserInterface& ui, QWidget* paren
   const char* coordinateNames[3] = {"x:", "y:", "z:"};
   for (int k = 0; k < 3; ++k) {
     coordinates_[k] = numberField(this);
+    coordinates_[k]->setObjectName(QString(coordinateNames[k]).left(1));
     fields->addWidget(buddyLabel(coordinateNames[k], coordinates_[k], this), 1, 2 * k);
     fields->addWidget(coordinates_[k], 1, 2 * k + 1, Qt::AlignLeft);
   }
@@ -84,6 +89,7 @@ SiteDialog::SiteDialog(SiteDialogModel& model, UserInterface& ui, QWidget* paren
   const char* factorNames[6] = {"(11)", "(22)", "(33)", "(12)", "(13)", "(23)"};
   for (int k = 0; k < 6; ++k) {
     factors_[k] = numberField(factorBox);
+    factors_[k]->setObjectName(QString("factor_%1").arg(QString(factorNames[k]).mid(1, 2)));
     factorGrid->addWidget(buddyLabel(factorNames[k], factors_[k], factorBox), k / 3, 2 * (k % 3));
     factorGrid->addWidget(factors_[k], k / 3, 2 * (k % 3) + 1);
   }
@@ -111,9 +117,12 @@ SiteDialog::SiteDialog(SiteDialogModel& model, UserInterface& ui, QWidget* paren
   occupants_->setMinimumWidth(QFontMetrics(siteListFont()).horizontalAdvance(header->text()) + 40);
   occupants_->setMinimumHeight(QFontMetrics(siteListFont()).height() * 5);
   auto* occupantButtons = new QHBoxLayout;
-  auto* addOccupant = new QPushButton("Add", occupantBox);
-  auto* editOccupant = new QPushButton("Edit", occupantBox);
-  auto* deleteOccupant = new QPushButton("Delete", occupantBox);
+  auto* addOccupant = new QPushButton("&Add", occupantBox);
+  auto* editOccupant = new QPushButton("&Edit", occupantBox);
+  auto* deleteOccupant = new QPushButton("&Delete", occupantBox);
+  addOccupant->setObjectName("addOccupant");
+  editOccupant->setObjectName("editOccupant");
+  deleteOccupant->setObjectName("deleteOccupant");
   for (QPushButton* b : {addOccupant, editOccupant, deleteOccupant}) {
     b->setAutoDefault(false);
     occupantButtons->addWidget(b);
@@ -129,7 +138,8 @@ SiteDialog::SiteDialog(SiteDialogModel& model, UserInterface& ui, QWidget* paren
   walk->addWidget(back_);
   walk->addWidget(forward_);
   walk->addStretch(1);
-  walk->addWidget(okCancelButtons(this));
+  QDialogButtonBox* okCancel = okCancelButtons(this);
+  walk->addWidget(okCancel);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(heading_);
@@ -138,6 +148,19 @@ SiteDialog::SiteDialog(SiteDialogModel& model, UserInterface& ui, QWidget* paren
   layout->addWidget(vectorBox);
   layout->addWidget(occupantBox, 1);
   layout->addLayout(walk);
+
+  // Tab follows the fields as they read: the fields were made in another order above.
+  std::vector<QWidget*> order = {label_, type_};
+  order.insert(order.end(), coordinates_.begin(), coordinates_.end());
+  order.insert(order.end(), factors_.begin(), factors_.end());
+  order.push_back(ortep_);
+  order.push_back(vectorOn_);
+  order.insert(order.end(), vector_.begin(), vector_.end());
+  for (QWidget* w : std::initializer_list<QWidget*>{occupants_, addOccupant, editOccupant, deleteOccupant, back_, forward_,
+                                                    okCancel->button(QDialogButtonBox::Ok),
+                                                    okCancel->button(QDialogButtonBox::Cancel)})
+    order.push_back(w);
+  for (std::size_t k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 
   connect(back_, &QPushButton::clicked, this, &SiteDialog::goBack);
   connect(forward_, &QPushButton::clicked, this, &SiteDialog::goForward);
@@ -163,7 +186,7 @@ void SiteDialog::loadFields() {
   for (int k = 0; k < 3; ++k) vector_[k]->setText(number(model_.vector[k]));
   vector_[3]->setText(number(model_.vectorLength));
   back_->setEnabled(model_.canGoBack());
-  forward_->setText(QString::fromStdString(model_.forwardButtonText()));
+  forward_->setText(withMnemonic(model_.forwardButtonText(), 'N'));
   refreshOccupants(0);
   label_->setFocus();
   label_->selectAll();
@@ -244,6 +267,7 @@ OccupantDialog::OccupantDialog(OccupantDialogModel& model, UserInterface& ui, QW
   occupancy_->setText(number(model.occupancy));
   charge_->setText(number(model.charge));
   scattering_->setText(QString::number(model.scatteringNumber));
+  occupancy_->setObjectName("occupancy");
   auto* grid = new QGridLayout;
   const std::pair<const char*, QLineEdit*> rows[] = {{"Label:", label_},        {"Type:", type_},
                                                      {"Element: ", element_},   {"Site occupancy:", occupancy_},

@@ -89,7 +89,12 @@ TableSymmetryDialog::TableSymmetryDialog(TableSymmetryModel& model, UserInterfac
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(select_);
   bottom->addStretch(1);
-  bottom->addWidget(okCancelButtons(this));
+  QDialogButtonBox* okCancel = okCancelButtons(this);
+  bottom->addWidget(okCancel);
+  // Select was made first; Tab goes down the dialog as it reads.
+  const QList<QWidget*> order = {fields_[0],   fields_[1],   fields_[2], kinds_[0], kinds_[1], kinds_[2],
+                                 settings_[1], settings_[0], select_,    okCancel};
+  for (qsizetype k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);

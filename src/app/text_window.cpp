@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -11,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/find_replace_dialog.h"
 #include "core/native_file.h"
@@ -21,14 +23,10 @@ namespace {
 
 const char* kOutputFilter = "Tessera Output (*.out);;All Files (*)";
 
-QAction* addCommand(QMenu* menu, const QString& text, const QString& tip, QKeySequence key = {}) {
-  QAction* action = menu->addAction(text);
-  action->setStatusTip(tip);
-  if (!key.isEmpty()) {
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  }
-  return action;
+/// True when the key press is the action's shortcut.
+bool matches(const QKeyEvent* key, const QAction* action) {
+  if (action->shortcut().isEmpty()) return false;
+  return QKeySequence(key->keyCombination()) == action->shortcut();
 }
 
 }  // namespace
@@ -42,12 +40,40 @@ TextWindow::TextWindow(QWidget* parent) : QWidget(parent), editor_(new QPlainTex
   layout->setMenuBar(bar);
   layout->addWidget(editor_);
   connect(editor_->document(), &QTextDocument::modificationChanged, this, &TextWindow::updateTitle);
+  editor_->installEventFilter(this);
   updateTitle();
+}
+
+QAction* TextWindow::addCommand(QMenu* menu, const QString& text, const QString& tip, QKeySequence key) {
+  QAction* action = menu->addAction(text);
+  action->setStatusTip(tip);
+  if (!key.isEmpty()) {
+    action->setShortcut(key);
+    // The editor takes these keys before any window-wide shortcut sees them (eventFilter).
+    action->setShortcutContext(Qt::WidgetShortcut);
+    keyed_ << action;
+  }
+  return action;
+}
+
+bool TextWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The main window's shortcuts (its Save) would otherwise take the key: claim it first.
+  if (watched == editor_ && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    for (QAction* action : keyed_) {
+      if (!matches(key, action) || !action->isEnabled()) continue;
+      event->accept();
+      if (event->type() == QEvent::KeyPress) action->trigger();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void TextWindow::buildMenus(QMenuBar* bar) {
   QMenu* file = bar->addMenu("&File");
-  connect(addCommand(file, "&Save", "Save the text"), &QAction::triggered, this, &TextWindow::save);
+  connect(addCommand(file, "&Save", "Save the text", QKeySequence::Save), &QAction::triggered, this,
+          &TextWindow::save);
   connect(addCommand(file, "Save &As...", "Save the text under a new name"), &QAction::triggered, this,
           &TextWindow::saveAs);
   connect(addCommand(file, "&Print...", "Print the text", QKeySequence::Print), &QAction::triggered, this,
@@ -117,7 +143,7 @@ bool TextWindow::saveAs() {
 
 bool TextWindow::writeTo(const QString& path) {
   if (!writeFileAtomically(path.toStdString(), editor_->toPlainText().toStdString())) {
-    QMessageBox::information(this, "Tessera", "File write failed");
+    QMessageBox::warning(this, "Tessera - Save", "File write failed: " + path);
     return false;
   }
   path_ = QFileInfo(path).absoluteFilePath();
@@ -139,17 +165,27 @@ void TextWindow::updateTitle() {
   setWindowModified(editor_->document()->isModified());
 }
 
-void TextWindow::closeEvent(QCloseEvent* event) {
+bool TextWindow::confirmClose() {
+  if (closeAnswered_) return true;
   if (editor_->document()->isModified()) {
     const auto answer = QMessageBox::question(
         this, "Tessera", QString("Save changes to %1 ?").arg(path_.isEmpty() ? QString("Untitled") : path_),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !save())) {
-      event->ignore();
-      return;
-    }
+    if (answer == QMessageBox::Cancel || answer == QMessageBox::Escape || (answer == QMessageBox::Yes && !save()))
+      return false;
   }
-  event->accept();
+  closeAnswered_ = true;
+  return true;
+}
+
+void TextWindow::closeEvent(QCloseEvent* event) {
+  const bool answered = std::exchange(closeAnswered_, false);
+  if (answered || confirmClose()) {
+    closeAnswered_ = false;
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 }  // namespace tessera::app

@@ -3,8 +3,11 @@
 // with its own File and Edit menus (Save, Save As, Print, Close; Undo, Cut,
 // Copy, Paste, Delete, Find, Find Next, Replace, Select All).
 
+#include <QList>
 #include <QWidget>
 
+class QAction;
+class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 
@@ -25,6 +28,11 @@ class TextWindow : public QWidget {
   bool saveAs();
   /// Prints the text through the print dialog.
   void print();
+  /// The save question of closing, asked ahead of the close: false when the user cancelled
+  /// (or the save failed). After true the next close goes ahead without asking.
+  bool confirmClose();
+  /// Takes back an answer of confirmClose() whose close did not happen.
+  void forgetCloseAnswer() { closeAnswered_ = false; }
 
   QString path() const { return path_; }
   QPlainTextEdit* editor() const { return editor_; }
@@ -32,8 +40,11 @@ class TextWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  /// Adds a command to a menu; a key makes it act on this window while its text has the focus.
+  QAction* addCommand(QMenu* menu, const QString& text, const QString& tip, QKeySequence key = {});
   void buildMenus(QMenuBar* bar);
   bool writeTo(const QString& path);
   void updateTitle();
@@ -41,6 +52,8 @@ class TextWindow : public QWidget {
   QPlainTextEdit* editor_;
   QString path_;
   FindReplaceDialog* find_ = nullptr;
+  QList<QAction*> keyed_;
+  bool closeAnswered_ = false;
 };
 
 }  // namespace tessera::app

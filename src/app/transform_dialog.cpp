@@ -8,14 +8,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include <functional>
 #include <vector>
 
 #include "app/dialog_widgets.h"
+#include "app/qt_user_interface.h"
 
 namespace tessera::app {
 
@@ -74,7 +77,7 @@ TransformParametersDialog::TransformParametersDialog(TransformParametersModel& m
   order.push_back(tolerance_);
   const int mode = model.values().mode;
   const std::size_t shownMode = mode >= 0 && mode <= 2 ? static_cast<std::size_t>(mode) : 2;
-  order.push_back(modes_[shownMode]);
+  order.insert(order.end(), modes_.begin(), modes_.end());
   for (QWidget* w : {static_cast<QWidget*>(standards_), static_cast<QWidget*>(clear_), static_cast<QWidget*>(symmetry_),
                      static_cast<QWidget*>(hkl_), static_cast<QWidget*>(transform_), static_cast<QWidget*>(cancel)})
     order.push_back(w);
@@ -232,16 +235,28 @@ void TransformParametersDialog::clear() {
 }
 
 void TransformParametersDialog::runSymmetry() {
+  // The matrix as typed gives the cell the symmetry is checked against.
+  if (!takeFields()) return;
   model_.runSymmetry();
   symmetryLine_->setText(toQt(model_.symmetryLine()));
 }
 
 void TransformParametersDialog::transformHkl() {
-  if (takeFields()) model_.transformHklFile();
+  if (!takeFields() || !model_.transformHklFile()) return;
+  // The confirmation goes to the main window's status bar, where Save and Export put theirs.
+  auto* main = qobject_cast<QMainWindow*>(parentWidget());
+  const auto* qtUi = dynamic_cast<const QtUserInterface*>(&ui_);
+  if (main && qtUi) main->statusBar()->showMessage("HKL file written: " + toQt(qtUi->lastSaveFile()), 10000);
 }
 
 void TransformParametersDialog::accept() {
-  if (takeFields()) QDialog::accept();
+  if (!takeFields()) return;
+  if (const auto refusal = model_.refusal()) {
+    ui_.message(*refusal);
+    focusRefused(matrix_[0]);
+    return;
+  }
+  QDialog::accept();
 }
 
 }  // namespace tessera::app

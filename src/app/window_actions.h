@@ -1,5 +1,5 @@
 #pragma once
-// Window menu (Cascade, Tile, Font) and Help menu (About).
+// Window menu (Cascade, Tile, Font, the open windows) and Help menu (Commands, About).
 
 #include "app/menu_area.h"
 
@@ -18,10 +18,14 @@ class WindowActions : public MenuArea {
 
  private:
   void chooseFont();
+  void cascade();
+  void listWindows(QMenu& menu);
 
   Workspace& workspace_;
   QMdiArea& area_;
   QWidget& window_;
+  QAction* windowsSeparator_ = nullptr;
+  QList<QAction*> windowEntries_;
 };
 
 class HelpActions : public MenuArea {

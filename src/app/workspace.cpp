@@ -6,9 +6,11 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/control_window_view.h"
 #include "app/fonts.h"
+#include "app/qt_user_interface.h"
 #include "app/recent_files.h"
 #include "app/text_window.h"
 #include "app/window_placements.h"
@@ -19,10 +21,32 @@
 #include "commands/site_dialog_model.h"
 #include "formats/export_framework.h"
 #include "formats/import_framework.h"
+#include "formats/import_kinds.h"
 #include "symmetry/symmetry_dialogs.h"
 #include "transform/transform_parameters_model.h"
 
 namespace tessera::app {
+
+namespace {
+
+/// Names the running command in the titles of its message boxes, for the command's lifetime.
+class CommandName {
+ public:
+  CommandName(UserInterface& ui, const QString& name) : ui_(dynamic_cast<QtUserInterface*>(&ui)) {
+    if (ui_) previous_ = ui_->setCommandName(name.toStdString());
+  }
+  ~CommandName() {
+    if (ui_) ui_->setCommandName(previous_);
+  }
+  CommandName(const CommandName&) = delete;
+  CommandName& operator=(const CommandName&) = delete;
+
+ private:
+  QtUserInterface* ui_;
+  std::string previous_;
+};
+
+}  // namespace
 
 Workspace::Workspace(Session& session, QMdiArea& area, RecentFiles& recent, QObject* parent)
     : QObject(parent), session_(session), area_(area), recent_(recent) {}
@@ -32,6 +56,7 @@ ControlWindowView* Workspace::controlWindow() const {
 }
 
 void Workspace::newDocument() {
+  const CommandName name(session_.ui, "New");
   // The old document's windows go before the new document's dialog appears.
   if (!closeDocument()) return;
   newCommand(session_);
@@ -39,6 +64,7 @@ void Workspace::newDocument() {
 }
 
 void Workspace::openWithDialog() {
+  const CommandName name(session_.ui, "Open");
   const OpenOutcome outcome = openCommand(session_);
   switch (outcome.result) {
     case OpenResult::Opened: closeReportWindows(); rememberDocument(); break;
@@ -52,6 +78,7 @@ void Workspace::openWithDialog() {
 }
 
 void Workspace::openPath(const QString& path) {
+  const CommandName name(session_.ui, "Open");
   switch (openDocumentFile(session_, path.toStdString())) {
     case OpenResult::Opened: closeReportWindows(); rememberDocument(); break;
     case OpenResult::Failed:
@@ -73,16 +100,25 @@ void Workspace::openFromCommandLine(const std::string& commandLine) {
 }
 
 void Workspace::save() {
-  if (saveCommand(session_)) rememberDocument();
+  const CommandName name(session_.ui, "Save");
+  if (saveCommand(session_)) saved();
   afterCommand();
 }
 
 void Workspace::saveAs() {
-  if (saveAsCommand(session_)) rememberDocument();
+  const CommandName name(session_.ui, "Save As");
+  if (saveAsCommand(session_)) saved();
   afterCommand();
 }
 
+void Workspace::saved() {
+  rememberDocument();
+  emit statusMessage("Saved " + QString::fromStdString(session_.document.documentPath));
+}
+
 void Workspace::importFile(int kind) {
+  const ImportKind* row = findImportKind(kind);
+  const CommandName name(session_.ui, QString("Import %1").arg(row ? row->menuEntry : ""));
   // The save prompt comes first and the old document's windows go before the
   // import's dialogs appear; the import then finds nothing open to ask about.
   if (!closeDocument()) return;
@@ -90,23 +126,51 @@ void Workspace::importFile(int kind) {
   afterCommand();
 }
 
+void Workspace::importFile(int kind, const QString& path) {
+  auto* qtUi = dynamic_cast<QtUserInterface*>(&session_.ui);
+  if (qtUi) qtUi->presetOpenFile(path.toStdString());
+  importFile(kind);
+  if (qtUi) qtUi->presetOpenFile(std::nullopt);
+}
+
+void Workspace::openDropped(const QString& path) {
+  // The import extensions as the import options hold them, native documents and anything else as text.
+  const QString suffix = "." + QFileInfo(path).suffix();
+  const auto& extensions = session_.settings.importExtensions;
+  for (int kind : importMenuOrder()) {
+    const ImportKind* row = findImportKind(kind);
+    if (row && row->available() && static_cast<std::size_t>(kind) < extensions.size() &&
+        suffix.compare(QString::fromStdString(extensions[static_cast<std::size_t>(kind)]), Qt::CaseInsensitive) == 0)
+      return importFile(kind, path);
+  }
+  openPath(path);
+}
+
 void Workspace::exportFile(int commandIndex) {
-  if (!session_.document.isOpen) return;
-  RunExport(session_, commandIndex);
+  if (!session_.document.isOpen || commandIndex < 0 || commandIndex >= static_cast<int>(exportCommands().size())) return;
+  const QString format = exportCommands()[static_cast<std::size_t>(commandIndex)].name;
+  const CommandName name(session_.ui, "Export " + format);
+  if (RunExport(session_, commandIndex)) {
+    const auto* qtUi = dynamic_cast<const QtUserInterface*>(&session_.ui);
+    emit statusMessage(QString("Exported %1 file %2").arg(format, qtUi ? QString::fromStdString(qtUi->lastSaveFile()) : ""));
+  }
   afterCommand();  // the symbol check may have given the crystal new symbols
 }
 
 void Workspace::titleAxes() {
+  const CommandName name(session_.ui, "Title/Axes");
   titleAxesCommand(session_);
   afterCommand();
 }
 
 void Workspace::symmetry() {
+  const CommandName name(session_.ui, "Symmetry");
   SymmetryCommand(session_, 0);
   afterCommand();
 }
 
 void Workspace::transform() {
+  const CommandName name(session_.ui, "Transform");
   CrystalDocument& doc = session_.document;
   Session& session = session_;
   // The dialog's "Symmetry" button gives the New crystal its symmetry.
@@ -120,6 +184,7 @@ void Workspace::transform() {
 }
 
 void Workspace::transformedToInput() {
+  const CommandName name(session_.ui, "Transformed to Input");
   transformedToInputCommand(session_);
   afterCommand();
 }
@@ -131,16 +196,19 @@ void Workspace::bondLengths() {
 }
 
 void Workspace::addSite() {
+  const CommandName name(session_.ui, "Add site");
   tessera::addSite(session_);
   afterCommand();
 }
 
 void Workspace::editSite() {
+  const CommandName name(session_.ui, "Edit site");
   editSelectedSite(session_, session_.document.selectedSite);
   afterCommand();
 }
 
 void Workspace::deleteSite() {
+  const CommandName name(session_.ui, "Delete site");
   deleteSelectedSite(session_, session_.document.selectedSite);
   afterCommand();
 }
@@ -153,8 +221,26 @@ void Workspace::showSelectedAtom() {
   session_.ui.runDialog(model);
 }
 
+bool Workspace::confirmClosing(bool everyTextWindow) {
+  // Every question comes before anything closes: a Cancel in the last one finds all as it was.
+  if (!confirmSaveChanges(session_)) return false;
+  QList<TextWindow*> answered;
+  for (QMdiSubWindow* sub : area_.subWindowList()) {
+    auto* text = qobject_cast<TextWindow*>(sub->widget());
+    if (!text || (!everyTextWindow && !std::count(slots_.begin(), slots_.end(), sub))) continue;
+    if (!text->confirmClose()) {
+      for (TextWindow* t : answered) t->forgetCloseAnswer();
+      return false;
+    }
+    answered << text;
+  }
+  // The document's question has been answered (saved, or changes given up).
+  session_.document.modified = false;
+  return true;
+}
+
 bool Workspace::closeDocument() {
-  if (!closeDocumentCommand(session_)) return false;
+  if (!confirmClosing(false) || !closeDocumentCommand(session_)) return false;
   closeControlWindow();
   closeReportWindows();
   emit documentChanged();
@@ -162,7 +248,7 @@ bool Workspace::closeDocument() {
 }
 
 bool Workspace::closeAll() {
-  if (!closeDocument()) return false;
+  if (!confirmClosing(true) || !closeDocument()) return false;
   area_.closeAllSubWindows();
   return area_.subWindowList().isEmpty();
 }
@@ -182,9 +268,28 @@ TextWindow* Workspace::openTextWindow(const QString& path) {
     return nullptr;
   }
   window->editor()->setFont(textWindowFont(session_.settings));
-  QMdiSubWindow* sub = area_.addSubWindow(window);
-  placeFromSettings(*sub, session_.settings, WindowKind::Text, QSize(area_.width() * 2 / 3, area_.height() * 2 / 3));
+  const QSize viewport = area_.viewport()->size();
+  addWindow(window, {viewport.width() * 2 / 3, viewport.height() * 2 / 3}, WindowKind::Text);
   return window;
+}
+
+QMdiSubWindow* Workspace::addWindow(QWidget* widget, QSize size, std::optional<WindowKind> kind) {
+  QMdiSubWindow* sub = area_.addSubWindow(widget);
+  if (kind) {
+    placeFromSettings(*sub, session_.settings, *kind, size);  // the placement the last run kept
+  } else if (size.isValid()) {
+    sub->resize(size);
+  }
+  sub->show();
+  // The area's own placement avoids overlaps by pushing windows past its right or lower edge.
+  const QRect inside = area_.viewport()->rect();
+  if (inside.width() < 200 || inside.height() < 150) return sub;  // not laid out yet: nothing to fit into
+  QRect frame = sub->geometry();
+  frame.setSize(frame.size().boundedTo(inside.size()));
+  frame.moveLeft(std::clamp(frame.left(), 0, inside.width() - frame.width()));
+  frame.moveTop(std::clamp(frame.top(), 0, inside.height() - frame.height()));
+  sub->setGeometry(frame);
+  return sub;
 }
 
 void Workspace::applyTextFont() {
@@ -221,8 +326,7 @@ void Workspace::showControlWindow() {
       connect(view->button(button), &QPushButton::clicked, this, action);
     }
     connect(view->siteList(), &QListWidget::itemDoubleClicked, this, &Workspace::editSite);
-    control_ = area_.addSubWindow(view);
-    placeFromSettings(*control_, session_.settings, WindowKind::Control, control_->sizeHint());
+    control_ = addWindow(view, view->sizeHint(), WindowKind::Control);
     return;  // a new view has just filled itself
   }
   refreshControlWindow();
@@ -238,7 +342,7 @@ void Workspace::closeControlWindow() {
 
 bool Workspace::closeFromControlWindow() {
   // The user closed the Control Window's frame: that closes the document.
-  if (!closeDocumentCommand(session_)) return false;
+  if (!confirmClosing(false) || !closeDocumentCommand(session_)) return false;
   control_ = nullptr;
   closeReportWindows();
   emit documentChanged();

@@ -4,8 +4,11 @@
 // while a document is open, the report windows in their slots, text windows
 // for other files) and keeps the recent-file list.
 
+#include <optional>
+
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <array>
 #include <string>
 
@@ -44,6 +47,11 @@ class Workspace : public QObject {
   void saveAs();
   /// Import > a format: replaces the document with one read from a file of that import kind.
   void importFile(int kind);
+  /// Imports a file of that kind without asking for its name (a dropped file).
+  void importFile(int kind, const QString& path);
+  /// A file dropped on the program: a native document opens, an importable extension imports,
+  /// anything else opens as text.
+  void openDropped(const QString& path);
   /// Export > a command (index into the export command list): writes the document in that format.
   void exportFile(int commandIndex);
   void titleAxes();
@@ -72,18 +80,27 @@ class Workspace : public QObject {
   void applyTextFont();
   /// Rebuilds the Control Window from the document.
   void refreshControlWindow();
+  /// Adds a window to the workspace and shows it wholly inside the visible area.
+  QMdiSubWindow* addWindow(QWidget* widget, QSize size = {}, std::optional<WindowKind> kind = {});
 
  signals:
   /// After every command: the document may have opened, closed, changed or been saved.
   void documentChanged();
+  /// A command's confirmation for the status bar ("Saved ...").
+  void statusMessage(const QString& text);
 
  private:
   void afterCommand();
   void showControlWindow();
   void closeControlWindow();
   void closeReportWindows();
+  /// Asks the save questions of the document and of the text windows (all of them, or only
+  /// the report slots) before anything closes; false, with nothing closed, after a Cancel.
+  bool confirmClosing(bool everyTextWindow);
+
   bool closeFromControlWindow();
   void rememberDocument();
+  void saved();
 
   Session& session_;
   QMdiArea& area_;

@@ -125,7 +125,7 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   CrystalDocument document;
   ProgramSettings settings;
   ConsoleUserInterface ui(err, policy);
-  Session session{document, ui, settings, home};
+  Session session{document, ui, settings, home, defaultHome};
   CliContext context{session, ui, out, err, in};
   return command->run(context, rest);
 }

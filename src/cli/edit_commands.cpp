@@ -4,6 +4,7 @@
 
 #include "commands/site_commands.h"
 #include "commands/site_dialog_model.h"
+#include "core/data_files.h"
 #include "core/text.h"
 #include "symmetry/symmetry_assignment.h"
 #include "symmetry/symmetry_dialogs.h"
@@ -36,7 +37,7 @@ void splitArguments(const std::vector<std::string>& args, std::vector<std::strin
 
 int assignFromTable(CliContext& context, const Option& symbol, const std::string& volume) {
   CrystalRecord& crystal = context.session.document.crystals[0];
-  TableSymmetryModel model(crystal, context.ui, context.session.home);
+  TableSymmetryModel model(crystal, context.ui, dataFolders(context.session));
   const std::string text = symbol.values.front();
   if (symbol.name == "--hall") {
     model.symbolKind = kSymbolHall;

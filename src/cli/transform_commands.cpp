@@ -107,7 +107,7 @@ bool applySymmetryOption(CliContext& context, const std::string& option, const s
   CrystalRecord& crystal = doc.crystals[1];
   if (isUsableCell(doc.crystals[0].cell)) {
     crystal.cell = newCellParameters(doc.crystals[0].cell, doc.transformation.matrix);
-    deriveAxesType(crystal);
+    deriveNewAxesType(crystal);
   }
   if (option == "--new-custom") {
     std::ifstream in(value);

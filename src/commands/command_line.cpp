@@ -6,9 +6,27 @@
 
 namespace tessera {
 
+std::string startupUsage() {
+  return "usage: tessera [--home DIR] [FILE.tsr]\n"
+         "  Opens the native document FILE.tsr (any case of the extension) in the desktop program.\n"
+         "  --home DIR   folder searched first for HALL.DAT, cifdic.sht and scatfac.dat\n"
+         "               (then the program's folder and ../share/tessera beside it)\n"
+         "  --help       print this text and end\n"
+         "  --version    print the version and end\n";
+}
+
 StartupArguments parseStartupArguments(const std::vector<std::string>& args) {
   StartupArguments result;
   std::size_t i = 0;
+  // Asked for on their own, these end the program before any window opens.
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    result.help = true;
+    return result;
+  }
+  if (!args.empty() && args[0] == "--version") {
+    result.version = true;
+    return result;
+  }
   while (i < args.size() && args[i] == "--home") {
     if (i + 1 >= args.size()) {
       result.error = "--home needs a directory";

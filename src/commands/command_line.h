@@ -16,7 +16,12 @@ struct StartupArguments {
   std::optional<std::string> home;  ///< --home DIR
   std::string commandLine;          ///< everything after the options, words joined by one blank
   std::string error;                ///< a usage problem, empty when the arguments are fine
+  bool help = false;                ///< --help or -h: print the usage and end
+  bool version = false;             ///< --version: print the version and end
 };
+
+/// The usage text `tessera --help` prints.
+std::string startupUsage();
 
 /// Splits argv (without argv[0]) into the options and the command line.
 StartupArguments parseStartupArguments(const std::vector<std::string>& args);

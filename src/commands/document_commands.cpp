@@ -37,6 +37,7 @@ bool writeTo(Session& session, const std::string& path) {
   if (!writeDocumentFile(session.document, path, session.ui)) return false;
   setDocumentPath(session, path);
   session.document.modified = false;
+  session.document.ownsFile = true;
   return true;
 }
 
@@ -121,6 +122,8 @@ OpenResult openDocumentFile(Session& session, const std::string& path) {
 bool openDocument(Session& session, const std::string& path) {
   CrystalDocument& doc = session.document;
   std::string name = path;
+  // Only a file read here is the document's own: an import's derived name may belong to another file.
+  doc.ownsFile = false;
   switch (doc.openMode) {
     case 0: doc.modified = true; break;
     case 1:
@@ -140,6 +143,7 @@ bool openDocument(Session& session, const std::string& path) {
       }
       doc.activeCrystal = 0;
       doc.modified = false;
+      doc.ownsFile = true;
       break;
   }
   setDocumentPath(session, name);
@@ -151,6 +155,8 @@ bool newDocument(Session& session) {
   CrystalDocument& doc = session.document;
   resetForNewDocument(doc);
   setNewDocumentDefaults(doc);
+  // The first Transform of a new document starts from the unit matrix, not an all-zero one.
+  doc.transformation.resetToIdentity();
   if (!runTitleAxesDialog(session)) return false;
   CrystalRecord& old = doc.crystals[0];
   old.symmetrySource = 0;
@@ -175,7 +181,9 @@ bool runFirstSiteDialog(Session& session) {
 bool saveCommand(Session& session) {
   CrystalDocument& doc = session.document;
   if (!doc.isOpen) return false;
-  if (isUntitled(doc)) return saveAsCommand(session);
+  // A name the document was given (an import's, "untitled.tsr") goes through Save As,
+  // so a file of that name that this run did not open or write is never replaced unasked.
+  if (isUntitled(doc) || !doc.ownsFile) return saveAsCommand(session);
   return writeTo(session, doc.documentPath);
 }
 

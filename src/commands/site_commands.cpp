@@ -8,6 +8,7 @@ namespace tessera {
 bool editSite(Session& session, int i, bool newSite) {
   CrystalDocument& doc = session.document;
   if (i < 0 || i >= doc.siteCount()) return false;
+  const std::vector<Site> before = doc.sites[0];
   SiteDialogModel model(doc, session.ui, i, newSite);
   if (session.ui.runDialog(model)) {
     model.accept();
@@ -15,6 +16,9 @@ bool editSite(Session& session, int i, bool newSite) {
     return true;
   }
   model.cancel();
+  // Cancel changes nothing: sites stored while walking and occupant edits are undone too.
+  doc.sites[0] = before;
+  if (newSite) doc.sites[0].erase(doc.sites[0].begin() + i);
   if (doc.selectedSite >= doc.siteCount()) doc.selectedSite = doc.siteCount() > 0 ? doc.siteCount() - 1 : 0;
   return false;
 }
@@ -39,7 +43,7 @@ bool editSelectedSite(Session& session, int selection) {
   doc.selectedSite = (selection < 0) ? 0 : std::min(selection, doc.siteCount() - 1);
   const bool stored = editSite(session, doc.selectedSite, false);
   if (doc.selectedSite >= doc.siteCount()) doc.selectedSite = 0;
-  doc.modified = true;
+  if (stored) doc.modified = true;
   return stored;
 }
 

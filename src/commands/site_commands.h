@@ -5,7 +5,8 @@
 
 namespace tessera {
 
-/// Runs the site dialog for input site i; true when OK stored the site.
+/// Runs the site dialog for input site i; true when OK stored the site. Cancel leaves the
+/// input sites as they were (a new site is dropped).
 bool editSite(Session& session, int i, bool newSite);
 
 /// "Add": appends a site and edits it; true when a site was added.

@@ -176,6 +176,7 @@ struct CrystalDocument {
 
   bool isOpen = false;    ///< a document window is open
   bool modified = false;  ///< unsaved changes
+  bool ownsFile = false;  ///< documentPath names a file this run opened or wrote (Save may replace it)
 
   int siteCount() const { return static_cast<int>(sites[0].size()); }
   int newSiteCount() const { return static_cast<int>(sites[1].size()); }

@@ -14,6 +14,7 @@
 
 #include "core/cell_geometry.h"
 #include "core/record_format.h"
+#include "core/messages.h"
 #include "core/text.h"
 
 namespace tessera {
@@ -638,7 +639,7 @@ class DocumentReader {
 bool readDocumentFile(CrystalDocument& doc, const std::string& path, UserInterface& ui) {
   std::string bytes;
   if (!readWholeFile(path, bytes)) {
-    ui.message("File open failed");
+    ui.message(fileOpenFailedMessage(path));
     return false;
   }
   // Fill a copy so that a failed read leaves the caller's document as it was.

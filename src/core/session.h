@@ -79,6 +79,7 @@ struct Session {
   UserInterface& ui;
   ProgramSettings& settings;
   std::filesystem::path home;  ///< folder holding HALL.DAT, cifdic.sht, scatfac.dat and SCRPTR
+  std::filesystem::path programFolder = {};  ///< the executable's folder (data files the home lacks)
 };
 
 }  // namespace tessera

@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "core/data_files.h"
 #include "core/text.h"
 #include "formats/cif_syntax.h"
 #include "formats/import_finish.h"
@@ -272,8 +273,9 @@ std::optional<std::size_t> chooseBlock(ImportContext& context, const CifReader& 
 bool ReadCif(ImportContext& context) {
   UserInterface& ui = context.ui;
   CifReader cif(ui);
-  if (!cif.loadDictionary((context.session.home / kCifDictionaryFile).string(), "valid")) {
-    ui.message("File CIFDIC.SHT not found in Tessera home directory");
+  const auto dictionary = findDataFile(context.session, kCifDictionaryFile);
+  if (!dictionary || !cif.loadDictionary(dictionary->string(), "valid")) {
+    ui.message(format("File %s not found in Tessera home directory", kCifDictionaryFile));
     return false;
   }
   SetImportKind(context, kKindCif);

@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "core/messages.h"
 #include "core/native_file.h"
+#include "core/site_listing.h"
 #include "core/text.h"
 #include "formats/cif_writer.h"
 #include "formats/dbws.h"
@@ -15,6 +17,7 @@
 #include "formats/rietan.h"
 #include "formats/shelx_writer.h"
 #include "formats/symbol_derivation.h"
+#include "transform/new_symmetry.h"
 
 namespace tessera {
 
@@ -66,7 +69,10 @@ std::optional<std::string> ExportContext::chooseFile(const char* extension, cons
   FileRequest request;
   request.title = "Export";
   request.filter = filter;
-  request.defaultName = defaultName;
+  // The document's own name with the format's extension; "Untitled" only for a document without one.
+  const std::string name = fileNameOf(document.documentPath);
+  const std::string stem = name.substr(0, name.rfind('.'));
+  request.defaultName = stem.empty() || equalsIgnoreCase(stem, "untitled") ? std::string(defaultName) : stem + extension;
   request.defaultExtension = extension;
   request.directory = settings.documentDirectory;
   request.mustExist = false;
@@ -75,7 +81,7 @@ std::optional<std::string> ExportContext::chooseFile(const char* extension, cons
 
 bool ExportContext::writeFile(const std::string& path, const std::string& text) {
   if (writeFileAtomically(path, text)) return true;
-  ui.message("File open failed");
+  ui.message(fileOpenFailedMessage(path));
   return false;
 }
 
@@ -134,7 +140,11 @@ bool RunExport(Session& session, int commandIndex) {
   const auto& commands = exportCommands();
   if (commandIndex < 0 || commandIndex >= static_cast<int>(commands.size())) return false;
   const ExportCommand& command = commands[static_cast<std::size_t>(commandIndex)];
-  if (command.doesNothing || !command.writer) return false;
+  if (command.doesNothing) {
+    session.ui.message(format("%s files are read only: Tessera has no writer for this layout", command.name));
+    return false;
+  }
+  if (!command.writer) return false;
   CrystalDocument& doc = session.document;
   ExportDialogModel model(doc, session.settings, command.kind);
   if (!session.ui.runDialog(model)) return false;
@@ -143,6 +153,10 @@ bool RunExport(Session& session, int commandIndex) {
     session.ui.message("No atoms in New cell - must Transform");
     return false;
   }
+  // Input atoms only leaves the New symmetry to the user: the Old operators in new axes write a wrong file.
+  if (chosen == 1 && newSymmetryUnset(doc) &&
+      session.ui.ask(kNewSymmetryUnsetWarning, Buttons::OkCancel) != Answer::Ok)
+    return false;
   CrystalRecord& crystal = doc.crystals[static_cast<std::size_t>(chosen)];
   if (command.symbolCheck && isPlaceholderSymbol(crystal.hmSymbol)) {
     const Answer a = session.ui.ask(

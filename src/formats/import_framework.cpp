@@ -8,6 +8,7 @@
 #include "core/cell_geometry.h"
 #include "core/elements.h"
 #include "core/site_listing.h"
+#include "core/messages.h"
 #include "core/text.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_finish.h"
@@ -97,7 +98,7 @@ bool ChooseImportFile(ImportContext& context, bool open) {
     if (std::filesystem::is_regular_file(context.path, ec))
       context.file.open(context.path, std::ios::in | std::ios::binary);
     if (!context.file.is_open()) {
-      context.ui.message("File open failed");
+      context.ui.message(fileOpenFailedMessage(context.path));
       return false;
     }
   }

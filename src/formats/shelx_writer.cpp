@@ -186,6 +186,8 @@ bool ExportShelx(ExportContext& ctx) {
       out += "\n";
     }
   }
+  // Without it a reader (this program's own included) meets the end of the file unannounced.
+  out += "END\n";
   if (!ctx.writeFile(*path, out)) return false;
   if (!renaming.empty()) ctx.ui.message(renaming);
   if (moved > 0)

@@ -1,3 +1,4 @@
+#include "core/data_files.h"
 #include "symmetry/hall_dat.h"
 
 #include <fstream>
@@ -55,9 +56,12 @@ int hallDatPreselection(const std::vector<std::string>& lines, std::string_view 
   return 0;
 }
 
-std::optional<HallDatList> readHallDat(const std::filesystem::path& home, std::string_view key, UserInterface& ui) {
-  std::ifstream in(home / "HALL.DAT", std::ios::binary);
-  if (!in) {
+std::optional<HallDatList> readHallDat(const std::vector<std::filesystem::path>& folders, std::string_view key,
+                                       UserInterface& ui) {
+  const auto file = findDataFile(folders, "HALL.DAT");
+  std::ifstream in;
+  if (file) in.open(*file, std::ios::binary);
+  if (!in.is_open()) {
     ui.message("Unable to find or open HALL.DAT file.");
     return std::nullopt;
   }

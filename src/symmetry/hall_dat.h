@@ -42,8 +42,9 @@ std::vector<std::string> hallDatLines(std::string_view text);
 /// with the key; 0 for an empty key or when none does.
 int hallDatPreselection(const std::vector<std::string>& lines, std::string_view key);
 
-/// Reads HALL.DAT from the home directory with the document's key preselected; nullopt
-/// after the message "Unable to find or open HALL.DAT file.".
-std::optional<HallDatList> readHallDat(const std::filesystem::path& home, std::string_view key, UserInterface& ui);
+/// Reads HALL.DAT from the first data folder holding it, with the document's key preselected;
+/// nullopt after the message "Unable to find or open HALL.DAT file.".
+std::optional<HallDatList> readHallDat(const std::vector<std::filesystem::path>& folders, std::string_view key,
+                                       UserInterface& ui);
 
 }  // namespace tessera

@@ -1,5 +1,6 @@
 #include "symmetry/symmetry_dialogs.h"
 
+#include "core/data_files.h"
 #include "core/text.h"
 #include "symmetry/hall_dat.h"
 #include "symmetry/identify.h"
@@ -11,7 +12,8 @@ namespace tessera {
 // ---------------------------------------------------------------------------
 // Space-Group Symmetry from Table
 
-TableSymmetryModel::TableSymmetryModel(CrystalRecord& crystal, UserInterface& ui, std::filesystem::path home)
+TableSymmetryModel::TableSymmetryModel(CrystalRecord& crystal, UserInterface& ui,
+                                       std::vector<std::filesystem::path> dataFolders)
     : hmSymbol(crystal.hmSymbol),
       hallSymbol(crystal.hallSymbol),
       numberText(crystal.sgNumberText),
@@ -19,13 +21,13 @@ TableSymmetryModel::TableSymmetryModel(CrystalRecord& crystal, UserInterface& ui
       settingCode(crystal.settingCode),
       crystal_(crystal),
       ui_(ui),
-      home_(std::move(home)) {
+      dataFolders_(std::move(dataFolders)) {
   if (symbolKind < 0 || symbolKind > 2) symbolKind = 0;
   settingCode = settingCode == 1 ? 1 : 0;
 }
 
 bool TableSymmetryModel::select() {
-  const auto list = readHallDat(home_, crystal_.sgNumberText, ui_);
+  const auto list = readHallDat(dataFolders_, crystal_.sgNumberText, ui_);
   if (!list) return false;
   const int choice = ui_.choose(kHallDatHeading, list->lines, list->preselected + 1);
   if (choice < 1 || choice > static_cast<int>(list->lines.size())) return false;
@@ -80,8 +82,9 @@ std::string SymmetryLineModel::textUpToError() const {
 // ---------------------------------------------------------------------------
 // Custom Symmetry
 
-CustomSymmetryModel::CustomSymmetryModel(CrystalRecord& crystal, UserInterface& ui) : crystal_(crystal), ui_(ui) {
-  readFromCrystal();
+CustomSymmetryModel::CustomSymmetryModel(CrystalRecord& crystal, UserInterface& ui)
+    : crystal_(crystal), working_(crystal), ui_(ui) {
+  readFrom(crystal_);
 }
 
 const std::vector<std::string>& CustomSymmetryModel::latticeLetters() {
@@ -89,19 +92,19 @@ const std::vector<std::string>& CustomSymmetryModel::latticeLetters() {
   return letters;
 }
 
-void CustomSymmetryModel::readFromCrystal() {
-  symbol = crystal_.hmSymbol;
-  centric = crystal_.acentric == 0;
-  latticeIndex = (crystal_.latticeCode >= 1 && crystal_.latticeCode <= 7) ? crystal_.latticeCode - 1 : 0;
-  lines = crystal_.xyzLines;
+void CustomSymmetryModel::readFrom(const CrystalRecord& crystal) {
+  symbol = crystal.hmSymbol;
+  centric = crystal.acentric == 0;
+  latticeIndex = (crystal.latticeCode >= 1 && crystal.latticeCode <= 7) ? crystal.latticeCode - 1 : 0;
+  lines = crystal.xyzLines;
 }
 
-void CustomSymmetryModel::writeToCrystal() {
-  crystal_.acentric = centric ? 0 : 1;
-  crystal_.latticeCode = latticeIndex + 1;
-  crystal_.latticeName = latticeLetters()[static_cast<std::size_t>(latticeIndex)];
-  crystal_.xyzLines = lines;
-  crystal_.matricesValid = 0;
+void CustomSymmetryModel::writeTo(CrystalRecord& crystal) const {
+  crystal.acentric = centric ? 0 : 1;
+  crystal.latticeCode = latticeIndex + 1;
+  crystal.latticeName = latticeLetters()[static_cast<std::size_t>(latticeIndex)];
+  crystal.xyzLines = lines;
+  crystal.matricesValid = 0;
 }
 
 int CustomSymmetryModel::addLine() {
@@ -152,20 +155,23 @@ bool CustomSymmetryModel::editLine(int j, bool isNew) {
 }
 
 void CustomSymmetryModel::getSpaceGroupSymbol() {
-  writeToCrystal();
-  IdentifySpaceGroup(crystal_, ui_);
-  readFromCrystal();
+  // Cancel must leave the crystal as it was, so identification works on the copy.
+  writeTo(working_);
+  IdentifySpaceGroup(working_, ui_);
+  readFrom(working_);
 }
 
 void CustomSymmetryModel::changeOption() {
-  writeToCrystal();
+  writeTo(working_);
+  crystal_ = working_;
   crystal_.symmetrySource = 0;
   IdentifySpaceGroup(crystal_, ui_);
   closedForOptionChange = true;
 }
 
 void CustomSymmetryModel::accept() {
-  writeToCrystal();
+  crystal_ = working_;
+  writeTo(crystal_);
   crystal_.hmSymbol = symbol;
   crystal_.symmetrySource = 4;
   BuildSymmetryMatrices(crystal_, ui_);
@@ -174,35 +180,50 @@ void CustomSymmetryModel::accept() {
 
 // ---------------------------------------------------------------------------
 
-void SymmetryCommand(Session& session, int crystalIndex) {
+bool SymmetryCommand(Session& session, int crystalIndex) {
   CrystalDocument& doc = session.document;
   doc.activeCrystal = crystalIndex;
   CrystalRecord& crystal = doc.crystals[static_cast<std::size_t>(crystalIndex)];
   UserInterface& ui = session.ui;
+  const int startingSource = crystal.symmetrySource;
+  bool changed = false;
   for (;;) {
+    bool accepted = false;
     if (crystal.symmetrySource == 4) {
       CustomSymmetryModel dialog(crystal, ui);
-      const bool ok = ui.runDialog(dialog);
-      if (!dialog.closedForOptionChange && ok) dialog.accept();
+      accepted = ui.runDialog(dialog);
+      // "Change Symmetry Option..." has written the lines as they stood.
+      if (dialog.closedForOptionChange) accepted = true;
+      else if (accepted) dialog.accept();
     } else if (crystal.symmetrySource == 1) {
-      TableSymmetryModel dialog(crystal, ui, session.home);
-      if (ui.runDialog(dialog)) dialog.accept();
+      TableSymmetryModel dialog(crystal, ui, dataFolders(session));
+      accepted = ui.runDialog(dialog);
+      if (accepted) dialog.accept();
     } else {
       SymmetryOptionModel option;
       if (ui.runDialog(option)) {
         crystal.symmetrySource = option.option == 1 ? 4 : 1;
         continue;
       }
-      if (ui.ask("A symmetry option must be selected - do you want to select space group P1 ?", Buttons::YesNo) ==
-          Answer::Yes) {
+      // Cancel (or Escape) leaves the command: without it No would reopen the options forever.
+      const Answer a =
+          ui.ask("A symmetry option must be selected - do you want to select space group P1 ?", Buttons::YesNoCancel);
+      if (a == Answer::Yes) {
         setDefaultP1(crystal);
+        changed = true;
         break;
       }
+      if (a == Answer::Cancel) break;
       continue;
     }
+    changed = changed || accepted;
+    if (!accepted) break;  // a cancelled dialog ends the command
     if (crystal.symmetrySource != 0) break;
   }
-  doc.modified = true;
+  // An option picked and then cancelled is no choice made.
+  if (!changed) crystal.symmetrySource = startingSource;
+  else doc.modified = true;
+  return changed;
 }
 
 }  // namespace tessera

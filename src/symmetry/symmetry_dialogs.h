@@ -24,7 +24,8 @@ class SymmetryOptionModel : public DialogModel {
 /// "Space-Group Symmetry from Table".
 class TableSymmetryModel : public DialogModel {
  public:
-  TableSymmetryModel(CrystalRecord& crystal, UserInterface& ui, std::filesystem::path home);
+  /// dataFolders: where "Select" looks for HALL.DAT (dataFolders() of the session).
+  TableSymmetryModel(CrystalRecord& crystal, UserInterface& ui, std::vector<std::filesystem::path> dataFolders);
   static constexpr std::string_view kKind = "TableSymmetry";
   std::string_view dialogKind() const override { return kKind; }
 
@@ -42,7 +43,7 @@ class TableSymmetryModel : public DialogModel {
  private:
   CrystalRecord& crystal_;
   UserInterface& ui_;
-  std::filesystem::path home_;
+  std::vector<std::filesystem::path> dataFolders_;
 };
 
 /// "Edit Symmetry Operation Line".
@@ -83,22 +84,26 @@ class CustomSymmetryModel : public DialogModel {
   int deleteLine(int j);
   /// Edits line j (0-based); re-opens with the error position while the text does not parse.
   bool editLine(int j, bool isNew = false);
-  /// "Get Space-Group Symbol": identifies the group from the lines.
+  /// "Get Space-Group Symbol": identifies the group from the lines, on a working copy of
+  /// the crystal that only OK writes back.
   void getSpaceGroupSymbol();
   /// "Change Symmetry Option...": back to the option dialog (the dialog closes).
   void changeOption();
-  /// OK: stores symbol, flags and lines and rebuilds the operator table.
+  /// OK: stores symbol, flags and lines (and what identification found) and rebuilds the operator table.
   void accept();
 
  private:
-  void writeToCrystal();
-  void readFromCrystal();
+  void writeTo(CrystalRecord& crystal) const;
+  void readFrom(const CrystalRecord& crystal);
   CrystalRecord& crystal_;
+  CrystalRecord working_;  ///< the crystal as the dialog's buttons left it
   UserInterface& ui_;
 };
 
 /// The symmetry command on crystal `crystalIndex` (0 Old, 1 New): the option dialog,
-/// the table or custom dialog, and the P1 question when no option is chosen.
-void SymmetryCommand(Session& session, int crystalIndex);
+/// the table or custom dialog, and the P1 question when no option is chosen. True when
+/// the crystal's symmetry was set; after Cancel nothing has changed and the document's
+/// modified flag is left alone.
+bool SymmetryCommand(Session& session, int crystalIndex);
 
 }  // namespace tessera

@@ -84,6 +84,7 @@ bool FullCellRun::transfer() {
   }
   const Cell newCellParameters_ = newCellParameters(doc.oldCrystal().cell, t.matrix);
   newC.cell = newCellParameters_;
+  deriveNewAxesType(newC);
   appendNewSymmetry(report, newC);
   const float oldVolume = reportVolume(doc.oldCrystal().cell);
   const float newVolume = reportVolume(newC.cell);

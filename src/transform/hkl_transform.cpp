@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/native_file.h"
+#include "core/messages.h"
 #include "core/text.h"
 
 namespace tessera {
@@ -162,7 +163,7 @@ bool transformHklFileCommand(CrystalDocument& doc, UserInterface& ui) {
   }
   HklOutOfRange outOfRange;
   if (!writeFileAtomically(*outPath, transformHklText(content.str(), doc.transformation.matrix, &outOfRange))) {
-    ui.message("File open failed");
+    ui.message(fileOpenFailedMessage(*outPath));
     return false;
   }
   if (outOfRange.count > 0)

@@ -98,6 +98,7 @@ bool TransformInputAtoms(CrystalDocument& doc, const Matrix3f& q, UserInterface&
   appendOldCell(report, oldC, oldVolume);
   appendParameters(report, t, false);
   newC.cell = newCellParameters(oldC.cell, t.matrix);
+  deriveNewAxesType(newC);
   const float newVolume = reportVolume(newC.cell);
   appendNewCell(report, newC.cell, newVolume, newVolume / oldVolume);
 

@@ -125,6 +125,20 @@ Cell newCellParameters(const Cell& oldCell, const Matrix3f& matrix) {
   return cell;
 }
 
+void deriveNewAxesType(CrystalRecord& crystal) {
+  constexpr float kSameAngle = 1e-5f;
+  CrystalRecord probe;
+  probe.cell = crystal.cell;
+  probe.uniqueAxis = crystal.uniqueAxis;
+  Cell& c = probe.cell;
+  // The matrix entries (0.333333, 0.6666667) leave equal angles a few units of the last place apart.
+  if (std::fabs(c[3] - c[4]) <= kSameAngle && std::fabs(c[4] - c[5]) <= kSameAngle) c[4] = c[5] = c[3];
+  deriveAxesType(probe);
+  crystal.axesType = probe.axesType;
+  crystal.rhombohedralAxes = probe.rhombohedralAxes;
+  crystal.uniqueAxis = probe.uniqueAxis;
+}
+
 Cell completeZeroCellValues(const Cell& cell) {
   Cell c = cell;
   for (int k = 0; k < 3; ++k)

@@ -89,6 +89,11 @@ inline constexpr const char* kUnusableCellMessage =
 /// The new cell (edges in Angstrom, angles in radians) of `oldCell` under `matrix`.
 Cell newCellParameters(const Cell& oldCell, const Matrix3f& matrix);
 
+/// Sets the axes type of a cell the matrix produced (axesType, rhombohedralAxes, uniqueAxis)
+/// as the native reader derives it, with angles equal within single-precision rounding
+/// (1e-5 radian) counted as equal: "Hex -> Rhomb" gives rhombohedral axes.
+void deriveNewAxesType(CrystalRecord& crystal);
+
 /// The cell with a zero edge taken as 1.0 and a zero angle as a right angle.
 Cell completeZeroCellValues(const Cell& cell);
 

@@ -106,6 +106,13 @@ bool TransformParametersModel::clear() {
 
 void TransformParametersModel::runSymmetry() {
   if (!symmetry_) return;
+  // The checks of the New symmetry against the cell see the cell the matrix gives.
+  CrystalRecord& newC = doc_.crystals[1];
+  const Cell oldCell = completeZeroCellValues(doc_.crystals[0].cell);
+  if (isUsableCell(oldCell) && !invertTransformMatrix(values_.matrix).singular) {
+    newC.cell = newCellParameters(oldCell, values_.matrix);
+    deriveNewAxesType(newC);
+  }
   doc_.activeCrystal = 1;
   symmetry_(doc_, ui_);
 }
@@ -124,6 +131,11 @@ std::string TransformParametersModel::symmetryLine() const {
 }
 
 void TransformParametersModel::applyTo(CrystalDocument& doc) const { doc.transformation = values_; }
+
+std::optional<std::string> TransformParametersModel::refusal() const {
+  if (values_.mode != 0 && invertTransformMatrix(values_.matrix).singular) return std::string(kSingularMatrixMessage);
+  return std::nullopt;
+}
 
 std::optional<TransformOutcome> transformCommand(CrystalDocument& doc, UserInterface& ui,
                                                  TransformParametersModel::SymmetryAction symmetry,

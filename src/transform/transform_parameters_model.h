@@ -65,6 +65,9 @@ class TransformParametersModel : public DialogModel {
 
   /// Writes the values into the document's transformation record ("Transform").
   void applyTo(CrystalDocument& doc) const;
+  /// The refusal of "Transform" for values no mode can run (a singular matrix outside
+  /// "Translation only"), so that the dialog stays open; nothing when they can run.
+  std::optional<std::string> refusal() const;
 
  private:
   static std::optional<std::string> checkNumber(double value);

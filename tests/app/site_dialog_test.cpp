@@ -22,7 +22,7 @@ TEST(SiteDialog, TypedFieldsWalkAndStoreThroughTheModel) {
   SiteDialog dialog(model, ui, nullptr);
   dialog.show();
   EXPECT_EQ(dialog.heading()->text(), "Add input atom (site) no. 1");
-  EXPECT_EQ(dialog.forwardButton()->text(), "New");
+  EXPECT_EQ(dialog.forwardButton()->text(), "&New");
 
   dialog.labelEdit()->setText("Na1");
   dialog.coordinateEdit(0)->setText("0.25");

@@ -29,7 +29,9 @@ struct StartedProgram {
   std::unique_ptr<Application> app;
 
   /// Starts with "--home <scratch>" and the given words; openExample puts the example's copy there instead.
-  explicit StartedProgram(const std::vector<std::string>& commandLine, bool openExample = false) {
+  /// programFolder stands for the executable's folder (the data files beside the program).
+  explicit StartedProgram(const std::vector<std::string>& commandLine, bool openExample = false,
+                          const std::string& programFolder = "/nonexistent") {
     document = home.filePath("corundum.tsr");
     QFile::copy(QString::fromStdString(test::exampleDocument().string()), document);
     // A settings file, so start-up shows no "Failed to open SCRPTR file".
@@ -37,7 +39,7 @@ struct StartedProgram {
     std::vector<std::string> args = {"--home", home.path().toStdString()};
     args.insert(args.end(), commandLine.begin(), commandLine.end());
     if (openExample) args.push_back(document.toStdString());
-    app = std::make_unique<Application>(args, "/nonexistent");
+    app = std::make_unique<Application>(args, programFolder);
     EXPECT_TRUE(app->start());
   }
   Workspace& workspace() { return app->mainWindow().workspace(); }

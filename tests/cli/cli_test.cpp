@@ -105,7 +105,7 @@ TEST(CliConvert, ShelxToFreeFormToShelxAndNative) {
   EXPECT_EQ(r.err, "tessera-cli convert: no writer for CCDC FDAT\n");
   r = runCli({"convert", dir.file("missing.res"), dir.file("y.inp")});
   EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, "tessera: File open failed\n");
+  EXPECT_EQ(r.err, "tessera: File open failed: " + dir.file("missing.res") + "\n");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "y.inp"));
 }
 

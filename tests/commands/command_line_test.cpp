@@ -32,7 +32,7 @@ TEST(CommandLine, NonNativeLinesOpenNothingSilently) {
   EXPECT_FALSE(s.document.isOpen);
   EXPECT_TRUE(s.ui.events.empty());
   EXPECT_FALSE(openFromCommandLine(s.session, "/nonexistent/x.tsr"));
-  EXPECT_EQ(s.ui.messages(), std::vector<std::string>{"File open failed"});
+  EXPECT_EQ(s.ui.messages(), std::vector<std::string>{"File open failed: /nonexistent/x.tsr"});
 }
 
 }  // namespace

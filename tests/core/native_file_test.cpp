@@ -193,7 +193,7 @@ TEST(NativeFile, ReaderRefusesBadInputWithItsMessageAndKeepsTheDocument) {
   ScriptedUserInterface ui;
   CrystalDocument doc;
   EXPECT_FALSE(readDocumentFile(doc, "/nonexistent/folder/file.tsr", ui));
-  EXPECT_EQ(ui.messages(), std::vector<std::string>{"File open failed"});
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"File open failed: /nonexistent/folder/file.tsr"});
 }
 
 // What the program saves it opens again: a zero first occupancy, control characters in

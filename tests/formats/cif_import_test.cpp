@@ -151,7 +151,7 @@ TEST(CifImport, FailuresComeBeforeAnyDocument) {
   ui.files.push_back(test::fixture("cif/newer_names.cif").string());
   EXPECT_FALSE(RunImport(noHome, kKindCif, nullptr));
   ASSERT_EQ(ui.events.size(), 1u);
-  EXPECT_EQ(ui.events[0].text, "File CIFDIC.SHT not found in Tessera home directory");
+  EXPECT_EQ(ui.events[0].text, "File cifdic.sht not found in Tessera home directory");
 }
 
 TEST(CifImport, HostileInputEndsInAMessageNotACrash) {

@@ -118,13 +118,14 @@ TEST(RunExport, ChecksQuestionsNotesAndFailures) {
             (std::vector<std::string>{"Note you are exporting to a refinement program format.  Generally, Tessera "
                                       "writes only symmetry, unit-cell and atomic-coordinate information.  Files, and "
                                       "even lines written by Tessera, may need editing.",
-                                      "File open failed"}));
+                                      "File open failed: " + (dir.path() / "missing" / "b.ins").string()}));
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
 
-  // "CCDC FDAT" does nothing at all.
+  // "CCDC FDAT" writes nothing and says so.
   s.ui.events.clear();
   EXPECT_FALSE(RunExport(s.session, *exportCommandByCliName("ccdc-fdat")));
-  EXPECT_TRUE(s.ui.events.empty());
+  EXPECT_EQ(s.ui.messages(),
+            std::vector<std::string>{"CCDC FDAT files are read only: Tessera has no writer for this layout"});
 }
 
 }  // namespace

@@ -240,7 +240,7 @@ TEST(RunImport, SaveQuestionFailureAndSuccess) {
   EXPECT_FALSE(s.document.isOpen);
   EXPECT_TRUE(s.document.sites[0].empty());
   EXPECT_FALSE(s.import(kKindFreeForm, dir.path() / "missing.inp"));
-  EXPECT_TRUE(s.ui.saw("File open failed"));
+  EXPECT_TRUE(s.ui.saw("File open failed: " + (dir.path() / "missing.inp").string()));
   EXPECT_FALSE(s.document.isOpen);
   EXPECT_FALSE(s.import(kKindDbws, dir.path() / "a.inp"));  // no reader yet
 

@@ -77,7 +77,8 @@ TEST(ShelxWriter, MultiplicitiesCentringOccupantsAndMissingFactors) {
             "    0.013000 0.003000 0.002000 0.001000\n"
             "Ni1     2 0.1000 0.2000 0.3000 10.4000000 0.011000 0.012000 =\n"
             "    0.013000 0.003000 0.002000 0.001000\n"
-            "O1      3 0.0000 0.0000 0.0000 10.2500000\n");
+            "O1      3 0.0000 0.0000 0.0000 10.2500000\n"
+            "END\n");
   EXPECT_EQ(s.document.sites[0][0].occupants[1].scatteringNumber, 2);
 
   // Only occupant 0 of each site, and lines listing every operator of an off-origin

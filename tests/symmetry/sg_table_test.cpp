@@ -126,10 +126,10 @@ TEST(HallDat, ShippedFileMatchesTheTableAndIsPickedFrom) {
 
   ScriptedUserInterface ui;
   test::ScratchDir dir;
-  EXPECT_FALSE(readHallDat(dir.path(), "", ui));
+  EXPECT_FALSE(readHallDat({dir.path()}, "", ui));
   EXPECT_EQ(ui.messages(), std::vector<std::string>{"Unable to find or open HALL.DAT file."});
   test::writeFile(dir.path() / "HALL.DAT", shipped);
-  const auto list = readHallDat(dir.path(), "227:1", ui);
+  const auto list = readHallDat({dir.path()}, "227:1", ui);
   ASSERT_TRUE(list);
   EXPECT_EQ(hallDatFields(list->lines[static_cast<std::size_t>(list->preselected)]).hallSymbol, "F 4d 2 3 -1d");
 }

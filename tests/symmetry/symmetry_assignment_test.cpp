@@ -171,14 +171,17 @@ TEST(SymmetryCommand, CustomDialogEditsIdentifiesAndStores) {
   EXPECT_EQ(std::tuple(c.symmetrySource, c.hmSymbol, c.acentric, c.matricesValid), std::tuple(4, "my group", 0, 1));
   EXPECT_EQ(c.operators.size(), 4u);  // two lines completed by inversion
 
-  // Get Space-Group Symbol names the group of the lines.
+  // Get Space-Group Symbol names the group of the lines; the crystal takes it only on OK.
+  const CrystalRecord before = c;
   CustomSymmetryModel d(c, f.ui);
-  d.getSpaceGroupSymbol();
-  EXPECT_EQ(c.hallSymbol, "-P 2");
-  EXPECT_EQ(d.symbol, c.hmSymbol);
   f.ui.answers = {Answer::Yes};
   EXPECT_EQ(d.deleteLine(1), 0);
   EXPECT_EQ(f.ui.questions().back(), "Delete symmetry line number 2 ?");
+  d.getSpaceGroupSymbol();
+  EXPECT_EQ(d.symbol, "P_-1");  // the lines left and the centre
+  EXPECT_EQ(std::tuple(c.hallSymbol, c.hmSymbol, c.xyzLines), std::tuple(before.hallSymbol, before.hmSymbol, before.xyzLines));
+  d.accept();
+  EXPECT_EQ(std::tuple(c.hallSymbol, c.hmSymbol, c.lineCount()), std::tuple("-P 1", "P_-1", 1));
   d.lines.assign(192, "X,Y,Z");
   d.addLine();
   EXPECT_EQ(f.ui.messages().back(), "symmetry operations");

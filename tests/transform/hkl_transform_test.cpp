@@ -66,7 +66,7 @@ TEST(HklTransform, FileDialogsAndRefusals) {
   ScriptedUserInterface badOut;
   badOut.files = {dir.file("in.hkl"), dir.file("no/such/out.hkl")};
   EXPECT_FALSE(transformHklFileCommand(doc, badOut));
-  EXPECT_EQ(badOut.messages(), std::vector<std::string>{"File open failed"});
+  EXPECT_EQ(badOut.messages(), std::vector<std::string>{"File open failed: " + dir.file("no/such/out.hkl")});
   ScriptedUserInterface cancelled;
   EXPECT_FALSE(transformHklFileCommand(doc, cancelled));
   EXPECT_TRUE(cancelled.messages().empty());

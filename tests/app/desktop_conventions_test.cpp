@@ -1,0 +1,242 @@
+// The conventions of a desktop program: keys, menus, confirmations, and the
+// faults a day's work ran into (drops, prompts on exit, refused matrices).
+#include <QComboBox>
+#include <QDropEvent>
+#include <QFile>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QStatusBar>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include "app/control_window_view.h"
+#include "app/fonts.h"
+#include "app/main_window.h"
+#include "app/pick_list_dialog.h"
+#include "app/text_window.h"
+#include "app/transform_dialog.h"
+#include "modal_script.h"
+#include "started_program.h"
+#include "symmetry/hall_dat.h"
+#include "transform/transform_parameters.h"
+
+namespace tessera::app {
+namespace {
+
+QString examplePath(const QString& name) {
+  return QString::fromStdString((test::exampleDocument().parent_path() / name.toStdString()).string());
+}
+
+QList<QAction*> menuOf(test::StartedProgram& s, const QString& menu) {
+  for (QAction* m : s.app->mainWindow().menuBar()->actions())
+    if (m->text().remove('&') == menu) return m->menu()->actions();
+  return {};
+}
+
+TEST(DesktopConventions, TheTransformationDialogRefusesASingularMatrixAndANewDocumentStartsFromTheUnitMatrix) {
+  test::StartedProgram s({}, true);
+  CrystalDocument& doc = s.app->document();
+  doc.transformation.matrix = {};
+  doc.transformation.mode = 2;
+  test::ModalScript script;
+  bool stayedOpen = false;
+  script.dialogs = {[&stayedOpen](QDialog* d) {
+    d->accept();
+    stayedOpen = d->isVisible();
+    d->reject();
+  }};
+  s.workspace().controlWindow()->button(ControlWindowView::Transform)->click();
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(script.seen, QStringList({"Transformation Parameters", kSingularMatrixMessage}));
+  EXPECT_EQ(doc.newSiteCount(), 0);
+
+  script.seen.clear();
+  script.answers = {QMessageBox::No};  // the save prompt
+  script.dialogs = {[](QDialog* d) { d->accept(); }, [](QDialog* d) { d->reject(); }};  // Title/Axes, first site
+  s.menuAction("File", "New")->trigger();
+  ASSERT_TRUE(doc.isOpen);
+  EXPECT_EQ(doc.transformation.matrix, unitMatrix());
+}
+
+TEST(DesktopConventions, FilesDroppedOnAnyWindowOpenOrImportByExtensionAfterTheDrop) {
+  test::StartedProgram s({}, true, TESSERA_BIN_DIR);
+  const QString cif = s.home.filePath("quartz.cif");
+  ASSERT_TRUE(QFile::copy(examplePath("quartz.cif"), cif));
+  TextWindow* report = s.workspace().openTextWindow(s.document);
+  ASSERT_NE(report, nullptr);
+  const QString text = report->editor()->toPlainText();
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(cif)});
+  QWidget* target = report->editor()->viewport();
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  test::ModalScript script;
+  QApplication::sendEvent(target, &drop);
+  EXPECT_TRUE(script.seen.isEmpty()) << "nothing runs inside the drop";
+  EXPECT_EQ(report->editor()->toPlainText(), text);  // no file:// text pasted
+  for (int wait = 0; wait < 250 && s.app->document().fileTitle != "quartz.tsr"; ++wait) QTest::qWait(20);
+  EXPECT_EQ(s.app->document().fileTitle, "quartz.tsr");
+  ASSERT_FALSE(script.seen.isEmpty());
+  EXPECT_EQ(script.seen.first(), "Import File");  // the options, but no file dialog
+  for (const QString& seen : script.seen) EXPECT_FALSE(seen.startsWith("Import ") && seen.endsWith(" file")) << seen.toStdString();
+}
+
+TEST(DesktopConventions, ExitAsksAboutEveryWindowBeforeClosingAny) {
+  test::StartedProgram s({}, true);
+  CrystalDocument& doc = s.app->document();
+  doc.modified = true;
+  TextWindow* report = s.workspace().openTextWindow(s.document);
+  ASSERT_NE(report, nullptr);
+  report->editor()->appendPlainText("edited");
+  test::ModalScript script;
+  script.answers = {QMessageBox::No, QMessageBox::Cancel};
+  EXPECT_FALSE(s.app->mainWindow().close());
+  EXPECT_EQ(script.seen, QStringList({"Save changes to " + s.document + " ?", "Save changes to " + s.document + " ?"}));
+  EXPECT_TRUE(doc.isOpen);
+  EXPECT_TRUE(doc.modified);
+  EXPECT_NE(s.workspace().controlWindow(), nullptr);
+  EXPECT_TRUE(report->editor()->document()->isModified());
+  EXPECT_EQ(s.app->mainWindow().area().subWindowList().size(), 2);
+}
+
+TEST(DesktopConventions, ControlWindowKeysTitleButtonsAndReadOnlyCell) {
+  test::StartedProgram s({}, true);
+  CrystalDocument& doc = s.app->document();
+  ControlWindowView* view = s.workspace().controlWindow();
+  EXPECT_EQ(view->titleLine()->text().toStdString(), doc.title);
+  EXPECT_FALSE(doc.title.empty());
+  QSet<QChar> keys;
+  for (int b = 0; b < ControlWindowView::ButtonCount; ++b) {
+    QPushButton* button = view->button(static_cast<ControlWindowView::Button>(b));
+    EXPECT_FALSE(button->toolTip().isEmpty()) << b;
+    ASSERT_TRUE(button->text().contains('&')) << button->text().toStdString();
+    keys.insert(button->text().section('&', 1).at(0).toLower());
+  }
+  EXPECT_EQ(keys.size(), ControlWindowView::ButtonCount);
+  for (QChar menuKey : {'f', 'm', 'e', 'i', 'w', 'h'}) EXPECT_FALSE(keys.contains(menuKey)) << menuKey.toLatin1();
+  const QPalette cell = view->cellField(0)->palette();
+  EXPECT_EQ(cell.color(QPalette::Base), cell.color(QPalette::Window));
+
+  test::ModalScript script;
+  script.dialogs = {[](QDialog* d) { d->reject(); }};
+  view->siteList()->setCurrentRow(1);
+  QTest::keyClick(view->siteList(), Qt::Key_Return);
+  EXPECT_EQ(script.seen, QStringList({"Input Atom (Site)"}));
+  script.seen.clear();
+  script.answers = {QMessageBox::No};
+  QTest::keyClick(view->siteList(), Qt::Key_Delete);
+  EXPECT_EQ(script.seen, QStringList({"Delete input atom (site) number 2 ?"}));
+  EXPECT_EQ(doc.siteCount(), 2);
+}
+
+TEST(DesktopConventions, MenusStatusBarAndMessageBoxes) {
+  test::StartedProgram s({}, true);
+  EXPECT_NE(s.menuAction("File", "Close"), nullptr);
+  EXPECT_EQ(s.menuAction("File", "Save As...")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  EXPECT_NE(s.menuAction("Help", "Commands..."), nullptr);
+  QMenu* window = nullptr;
+  for (QAction* m : s.app->mainWindow().menuBar()->actions())
+    if (m->text().remove('&') == "Window") window = m->menu();
+  ASSERT_NE(window, nullptr);
+  emit window->aboutToShow();
+  QStringList entries;
+  for (QAction* a : window->actions()) entries << a->text().remove('&');
+  EXPECT_TRUE(entries.contains("1 Tessera Control Window")) << entries.join('|').toStdString();
+
+  // Formats still to come say why they are off.
+  for (QAction* a : menuOf(s, "Import"))
+    if (!a->isEnabled()) {
+      EXPECT_TRUE(a->toolTip().startsWith("Not available: ")) << a->text().toStdString();
+    }
+
+  // Save confirms in the status bar.
+  s.app->document().modified = true;
+  s.menuAction("File", "Save")->trigger();
+  EXPECT_EQ(s.app->mainWindow().statusBar()->currentMessage(), "Saved " + s.document);
+
+  // A failure shows the warning icon under a title naming the command.
+  QString title;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  test::onNextModal([&](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    if (!box) return;
+    title = box->windowTitle();
+    icon = box->icon();
+    box->accept();
+  });
+  s.workspace().controlWindow()->button(ControlWindowView::NewToOld)->click();
+  EXPECT_EQ(title, "Tessera - Transformed to Input");
+  EXPECT_EQ(icon, QMessageBox::Warning);
+}
+
+TEST(DesktopConventions, FontStyleCascadeSelectListAndFieldWidths) {
+  ProgramSettings settings;
+  QFont bold = textWindowFont(settings);
+  bold.setBold(true);
+  bold.setItalic(true);
+  storeTextWindowFont(settings, bold);
+  EXPECT_TRUE(textWindowFont(settings).bold());
+  EXPECT_TRUE(textWindowFont(settings).italic());
+
+  test::StartedProgram s({}, true);
+  QMdiArea& area = s.app->mainWindow().area();
+  TextWindow* report = s.workspace().openTextWindow(s.document);
+  ASSERT_NE(report, nullptr);
+  s.menuAction("Window", "Cascade")->trigger();
+  EXPECT_EQ(area.subWindowList(QMdiArea::StackingOrder).first()->widget(), s.workspace().controlWindow());
+
+  PickListDialog select(kHallDatHeading, hallDatLines(hallDatText()), 0, nullptr);
+  EXPECT_TRUE(QFontInfo(select.list()->font()).fixedPitch());
+  ASSERT_EQ(select.list()->count(), 530);
+  QTest::keyClicks(select.list(), "R -3 c");
+  int shown = 0;
+  for (int row = 0; row < select.list()->count(); ++row)
+    if (!select.list()->item(row)->isHidden()) {
+      ++shown;
+      EXPECT_TRUE(select.list()->item(row)->text().contains("R_-3_c")) << row;  // "_" typed as a blank
+    }
+  EXPECT_GE(shown, 1);
+  EXPECT_EQ(select.filterField()->text(), "R -3 c");
+  EXPECT_GT(select.choice(), 0);
+
+  test::ModalScript script;
+  script.dialogs = {[](QDialog* d) {
+    auto* t = qobject_cast<TransformParametersDialog*>(d);
+    t->show();
+    QLineEdit* field = t->matrixField(0, 0);
+    field->setText("-0.6666667");
+    const int room = field->width() - field->textMargins().left() - field->textMargins().right();
+    EXPECT_GE(room, field->fontMetrics().horizontalAdvance(field->text()) + 4);
+    d->reject();
+  }};
+  s.workspace().controlWindow()->button(ControlWindowView::Transform)->click();
+  EXPECT_EQ(script.seen.size(), 1);
+}
+
+TEST(DesktopConventions, HelpAndVersionPrintWithoutAWindow) {
+  for (const char* option : {"--help", "--version"}) {
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "xcb");  // a window would fail without a display
+    program.setProcessEnvironment(env);
+    program.start(QString(TESSERA_BIN_DIR) + "/tessera", {option});
+    ASSERT_TRUE(program.waitForFinished(20000)) << option;
+    EXPECT_EQ(program.exitCode(), 0) << option;
+    const QString out = QString::fromUtf8(program.readAllStandardOutput());
+    EXPECT_TRUE(out.startsWith(QString(option) == "--help" ? "usage: tessera" : "tessera ")) << out.toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace tessera::app
