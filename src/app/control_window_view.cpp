@@ -35,6 +35,7 @@ const char* const kHelpText =
     "Select a site in the list to see its temperature factors and vector below the cell.\n\n"
     "Symmetry sets the input crystal's space group from the table or as custom operator lines.\n"
     "Transform takes the input crystal to a new cell or setting and writes the report beside the document.\n"
+    "Bond Lengths/Angles lists the neighbours of every atom, or of one, with distances and angles (BONDS.OUT).\n"
     "New to Old makes the transformed (New) crystal and its atoms the input crystal.\n"
     "Input > Title/Axes changes the title, the structure axes and the cell.";
 

@@ -1,5 +1,6 @@
 #include "app/dialog_views.h"
 
+#include "app/bond_dialog.h"
 #include "app/custom_symmetry_view.h"
 #include "app/export_dialog.h"
 #include "app/import_dialogs_view.h"
@@ -38,6 +39,7 @@ void registerDialogViews(DialogViewRegistry& registry) {
   registry.add(ExportDialogModel::kKind, viewFactory<ExportDialog, ExportDialogModel>());
   registry.add(PowderDialogModel::kKind, viewFactory<PowderDialogView, PowderDialogModel>());
   registry.add(PrecessionDialogModel::kKind, viewFactory<PrecessionDialogView, PrecessionDialogModel>());
+  registry.add(BondDialogModel::kKind, viewFactory<BondDialog, BondDialogModel>());
 }
 
 }  // namespace tessera::app

@@ -11,6 +11,7 @@
 #include "app/fonts.h"
 #include "app/recent_files.h"
 #include "app/text_window.h"
+#include "bonds/bond_dialog_model.h"
 #include "commands/command_line.h"
 #include "commands/document_commands.h"
 #include "commands/site_commands.h"
@@ -122,6 +123,12 @@ void Workspace::transformedToInput() {
   afterCommand();
 }
 
+void Workspace::bondLengths() {
+  const auto outcome = bondLengthsCommand(session_);
+  if (outcome && outcome->written) showReport(2, QString::fromStdString(outcome->path.string()));
+  afterCommand();  // the selected site may have changed
+}
+
 void Workspace::addSite() {
   tessera::addSite(session_);
   afterCommand();
@@ -204,6 +211,7 @@ void Workspace::showControlWindow() {
         {ControlWindowView::Transform, &Workspace::transform},
         {ControlWindowView::Symmetry, &Workspace::symmetry},
         {ControlWindowView::NewToOld, &Workspace::transformedToInput},
+        {ControlWindowView::BondLengths, &Workspace::bondLengths},
         {ControlWindowView::Add, &Workspace::addSite},
         {ControlWindowView::Edit, &Workspace::editSite},
         {ControlWindowView::Delete, &Workspace::deleteSite},

@@ -52,6 +52,8 @@ class Workspace : public QObject {
   /// The Control Window's "Transform": the parameters dialog, the transformation and its report.
   void transform();
   void transformedToInput();
+  /// The Control Window's "Bond Lengths/Angles": the dialog, the calculation and BONDS.OUT in slot 2.
+  void bondLengths();
   /// The Control Window's site buttons: Add, Edit, Delete and Selected atom.
   void addSite();
   void editSite();

@@ -1,3 +1,4 @@
+#include "cli/bond_commands.h"
 #include "cli/cli.h"
 #include "cli/convert_commands.h"
 #include "cli/diffraction_commands.h"
@@ -21,6 +22,7 @@ const std::vector<CliCommand>& allCommands() {
       convertCommand(),
       powderCommand(),
       precessionCommand(),
+      bondsCommand(),
   };
   return commands;
 }

@@ -31,6 +31,12 @@ struct ProgramSettings {
   // Text windows.
   std::string fontName = "Courier New";
   int fontPointSize = 9;
+  // Bond lengths and angles.
+  float centralLigandLimit = 2.6f;  ///< Angstrom: farthest neighbour of the coordination sphere
+  float ligandLigandLimit = 3.6f;   ///< Angstrom: farthest neighbour pair listed with its angle
+  float angleLimit = 2.6f;          ///< Angstrom: farthest neighbour taking part in the angles
+  bool bondAngles = false;          ///< "Do angles and ligand-ligand distances"
+  bool bondSelectedOnly = false;    ///< "Selected atom only:" instead of "All atoms"
   /// The document directory last used.
   std::string documentDirectory;
 };

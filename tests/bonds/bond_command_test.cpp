@@ -1,0 +1,214 @@
+// The "Bond Lengths" command: the dialog's defaults, checks and clamping, the
+// BONDS.OUT listings of the example structures, and a structure typed in.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <sstream>
+
+#include "bonds/bond_dialog_model.h"
+#include "bonds/neighbour_list.h"
+#include "commands/document_commands.h"
+#include "commands/site_commands.h"
+#include "commands/site_dialog_model.h"
+#include "commands/title_axes.h"
+#include "core/cell_geometry.h"
+#include "support/structures.h"
+#include "support/test_session.h"
+
+namespace tessera {
+namespace {
+
+struct BondSession : test::TestSession {
+  test::ScratchDir dir;
+  explicit BondSession(CrystalDocument doc) { document = std::move(doc); }
+
+  /// Runs the command with the dialog filled by `fill`; the listing, or "" when none was written.
+  std::string run(const std::function<void(BondDialogModel&)>& fill = {}) {
+    ui.dialogs.push_back([fill](DialogModel& m) {
+      if (fill) fill(dynamic_cast<BondDialogModel&>(m));
+      return true;
+    });
+    const auto path = dir.path() / "BONDS.OUT";
+    std::filesystem::remove(path);
+    const auto outcome = bondLengthsCommand(session, path);
+    return outcome && outcome->written ? test::readFile(path) : std::string();
+  }
+};
+
+void expectGolden(const std::string& name, const std::string& listing) {
+  const auto path = test::fixture("bonds/" + name);
+  if (std::getenv("TESSERA_WRITE_GOLDENS")) test::writeFile(path, listing);
+  EXPECT_EQ(listing, test::readFile(path)) << name;
+}
+
+int count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+/// The distances of each block's sphere lines, sorted, block by block.
+std::vector<std::vector<double>> listedDistances(const std::string& listing) {
+  std::vector<std::vector<double>> blocks;
+  std::istringstream in(listing);
+  bool inSphere = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(" Central:", 0) == 0) blocks.emplace_back();
+    if (line.rfind("  No.  Input", 0) == 0) inSphere = true;
+    else if (line.empty() || line[0] != ' ' || line.rfind("  Outer", 0) == 0) inSphere = false;
+    else if (inSphere) blocks.back().push_back(std::stod(line.substr(26, 10)));
+  }
+  for (auto& b : blocks) std::sort(b.begin(), b.end());
+  return blocks;
+}
+
+TEST(BondCommand, ListingsOfTheExampleStructures) {
+  BondSession salt(test::rockSalt());
+  const std::string nacl = salt.run([](BondDialogModel& m) {
+    m.parameters = {3.0f, 6.0f, 3.0f, true};
+  });
+  expectGolden("nacl.out", nacl);
+  EXPECT_EQ(nacl.rfind("Old symmetry-unique atoms\n\n Central:    1 Na1    - Type:  11 - Fr. Co.: 0.000000 0.000000 "
+                      "0.000000 \n  No.  Input Type Label     Distance         Fractional Coordinates\n",
+                      0),
+            0u);
+  EXPECT_NE(nacl.find("   1      2   17  Cl1        2.82000      -0.50000    0.00000    0.00000\n"), std::string::npos);
+  // Opposite neighbours: 180 degrees, not a failed arc cosine.
+  EXPECT_EQ(count(nacl, "   180.00000 \n"), 6);
+  EXPECT_EQ(count(nacl, "nan"), 0);
+  EXPECT_EQ(count(nacl, "   3.98808 "), 24);  // the right angles
+
+  BondSession quartz(test::quartz());
+  expectGolden("quartz.out", quartz.run([](BondDialogModel& m) { m.parameters.angles = true; }));
+  BondSession corundum(test::corundum());
+  expectGolden("corundum.out", corundum.run([](BondDialogModel& m) { m.parameters.angles = true; }));
+  BondSession monoclinic(test::monoclinic());
+  expectGolden("p21c.out", monoclinic.run([](BondDialogModel& m) { m.parameters = {3.6f, 3.6f, 3.0f, true}; }));
+  EXPECT_TRUE(monoclinic.ui.messages().empty());
+}
+
+TEST(BondCommand, DialogDefaultsSettingsAndTheChosenAtom) {
+  BondSession s(test::quartz());
+  s.document.selectedSite = 1;
+  BondDialogModel opened(s.document, s.settings);
+  EXPECT_FALSE(opened.newAtoms);
+  EXPECT_FALSE(opened.selectedOnly);
+  EXPECT_EQ(opened.atomNumber, 2);
+  EXPECT_EQ(opened.parameters.centralLigandLimit, 2.6f);
+  EXPECT_EQ(opened.parameters.ligandLigandLimit, 3.6f);
+  EXPECT_EQ(opened.parameters.angleLimit, 2.6f);
+  EXPECT_FALSE(opened.parameters.angles);
+
+  // Number 0 runs atom 1, a number past the list the last atom; the number becomes the selection.
+  std::string one = s.run([](BondDialogModel& m) {
+    m.selectedOnly = true;
+    m.atomNumber = 0;
+    m.parameters = {3.0f, 3.0f, 1.0f, true};
+  });
+  EXPECT_EQ(count(one, " Central:"), 1);
+  EXPECT_NE(one.find(" Central:    1 Si1 "), std::string::npos);
+  EXPECT_EQ(s.document.selectedSite, 0);
+  // Neighbours beyond the angle limit are listed but make no pair: only the headings.
+  const std::string headings =
+      "\n  Outer atoms - bonds and angles\n     No. Input Type Label  -  No. Input Type Label    Distance     Angle\n";
+  ASSERT_GT(one.size(), headings.size());
+  EXPECT_EQ(one.substr(one.size() - headings.size()), headings);
+  one = s.run([](BondDialogModel& m) { m.atomNumber = 7; });
+  EXPECT_NE(one.find(" Central:    2 O1 "), std::string::npos);
+  EXPECT_EQ(count(one, " Central:"), 1);
+  EXPECT_EQ(s.document.selectedSite, 1);
+
+  // The limits and switches are kept for the next run; Old atoms again.
+  BondDialogModel reopened(s.document, s.settings);
+  EXPECT_TRUE(reopened.selectedOnly);
+  EXPECT_EQ(reopened.parameters.centralLigandLimit, 3.0f);
+  EXPECT_TRUE(reopened.parameters.angles);
+  EXPECT_FALSE(reopened.newAtoms);
+
+  EXPECT_FALSE(BondDialogModel::checkCentralLigandLimit(2.6).has_value());
+  EXPECT_EQ(BondDialogModel::checkCentralLigandLimit(150).value_or(""), "Please enter a number between 0 and 100.");
+  EXPECT_TRUE(BondDialogModel::checkCentralLigandLimit(-1).has_value());
+  EXPECT_TRUE(BondDialogModel::checkLimit(NAN).has_value());
+}
+
+TEST(BondCommand, NewAtomsNeedATransformation) {
+  BondSession s(test::corundum());
+  s.document.sites[1].clear();
+  EXPECT_EQ(s.run([](BondDialogModel& m) { m.newAtoms = true; }), "");
+  EXPECT_EQ(s.ui.messages(), std::vector<std::string>{kNoNewAtomsMessage});
+  EXPECT_FALSE(std::filesystem::exists(s.dir.path() / "BONDS.OUT"));
+
+  // With New atoms: their own heading, the New cell's reciprocal lengths, Old active again.
+  s.document.sites[1] = {s.document.sites[0][1]};
+  s.document.crystals[1].cell[2] = 13.5f;
+  s.document.selectedSite = 1;
+  const std::string listing = s.run([](BondDialogModel& m) {
+    m.newAtoms = true;
+    m.selectedOnly = true;  // number 2 of the Old list; the New list holds one atom
+  });
+  EXPECT_EQ(listing.rfind("New symmetry-unique atoms\n\n Central:    1 O1 ", 0), 0u);
+  EXPECT_EQ(count(listing, " Central:"), 1);
+  EXPECT_EQ(s.document.activeCrystal, 0);
+  EXPECT_NEAR(s.document.crystals[1].reciprocalLengths[2], 1.0 / 13.5, 1e-6);
+  EXPECT_EQ(s.document.crystals[0].reciprocalLengths[2], 0.0f);
+
+  // Too many neighbours: one message per central atom; an unusable cell: no listing.
+  BondSession salt(test::rockSalt());
+  EXPECT_EQ(count(salt.run([](BondDialogModel& m) { m.parameters.centralLigandLimit = 6.5f; }), "\n  36  "), 2);
+  EXPECT_EQ(salt.ui.messages(), (std::vector<std::string>{kTooManyAtomsMessage, kTooManyAtomsMessage}));
+  salt.document.crystals[0].cell[1] = 0.0f;
+  EXPECT_EQ(salt.run(), "");
+  EXPECT_EQ(salt.ui.messages().back(), kBondCellMessage);
+}
+
+TEST(BondCommand, StructureTypedInMatchesAnIndependentNeighbourList) {
+  test::TestSession t;
+  // File > New: an orthorhombic cell, then the sites typed one by one.
+  t.ui.dialogs.push_back([](DialogModel& m) {
+    auto& axes = dynamic_cast<TitleAxesModel&>(m);
+    axes.title = "typed";
+    axes.axesChoice = 3;
+    axes.cell = {5.0f, 6.0f, 7.0f, 90, 90, 90};
+    return true;
+  });
+  const float typed[][3] = {{0.1f, 0.1f, 0.1f}, {0.3f, 0.15f, 0.12f}, {0.12f, 0.35f, 0.1f},
+                            {0.9f, 0.1f, 0.05f}, {0.5f, 0.5f, 0.5f},  {0.3f, 0.15f, 0.12f}};
+  auto site = [](const float* p, int i) {
+    return [p, i](DialogModel& m) {
+      auto& d = dynamic_cast<SiteDialogModel&>(m);
+      d.label = "X" + std::to_string(i + 1);
+      d.typeNumber = 6 + i;
+      d.x = p[0];
+      d.y = p[1];
+      d.z = p[2];
+      return true;
+    };
+  };
+  t.ui.dialogs.push_back(site(typed[0], 0));
+  ASSERT_TRUE(newDocument(t.session));
+  for (int i = 1; i < 6; ++i) {
+    t.ui.dialogs.push_back(site(typed[i], i));
+    ASSERT_TRUE(addSite(t.session));
+  }
+  ASSERT_EQ(t.document.siteCount(), 6);
+
+  for (bool periodic : {false, true}) {
+    // A new document has no lattice period; an import would give it one.
+    if (periodic) t.document.crystals[0].aperiodicAxes = {0, 0, 0};
+    BondSession s(t.document);
+    const auto blocks = listedDistances(s.run([](BondDialogModel& m) { m.parameters.centralLigandLimit = 3.2f; }));
+    ASSERT_EQ(blocks.size(), 6u);
+    for (int c = 0; c < 6; ++c) {
+      const auto expected = test::neighbourDistances(s.document.crystals[0], s.document.sites[0], c, 3.2);
+      ASSERT_EQ(blocks[c].size(), expected.size()) << "atom " << c + 1 << (periodic ? " periodic" : " molecule");
+      for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(blocks[c][i], expected[i], 1e-4);
+    }
+    // X2 and X6 share a position: each is the other's neighbour at no distance, so neither lists
+    // the other, yet both are listed around X1.
+    EXPECT_EQ(blocks[0].size(), (periodic ? 4u : 3u));
+  }
+}
+
+}  // namespace
+}  // namespace tessera
