@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 xvfb xauth
+  dpkg-dev fakeroot lintian desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()
