@@ -1,0 +1,172 @@
+// Metafiles of the pattern drawings: header bytes, the halving question, and
+// pictures that other programs open.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/scripted_user_interface.h"
+#include "core/text.h"
+#include "diffraction/metafile.h"
+#include "diffraction/metafile_command.h"
+#include "diffraction/pattern_drawing.h"
+#include "diffraction/pattern_models.h"
+#include "reference_sum.h"
+#include "support/structures.h"
+#include "support/test_paths.h"
+
+namespace tessera {
+namespace {
+
+std::uint32_t u32At(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return b.at(at) | (b.at(at + 1) << 8) | (b.at(at + 2) << 16) | (static_cast<std::uint32_t>(b.at(at + 3)) << 24);
+}
+std::uint16_t u16At(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return static_cast<std::uint16_t>(b.at(at) | (b.at(at + 1) << 8));
+}
+
+PatternPainter powderPainter() {
+  CrystalDocument doc = test::corundum();
+  doc.title = "Corundum";
+  ScriptedUserInterface ui;
+  auto pattern = std::make_shared<PowderPattern>(calculatePowder(doc, test::dataTable(), ui));
+  return [pattern](Canvas& canvas, const Rect& target, double dpi) {
+    PowderView view;
+    drawPowder(canvas, target, dpi, *pattern, view);
+  };
+}
+
+PatternPainter precessionPainter() {
+  CrystalDocument doc = test::rockSalt();
+  doc.title = "Rock salt";
+  PrecessionDialogModel model;  // the dialog's defaults, as a first run gets them
+  model.loadFrom(doc);
+  model.applyTo(doc);
+  ScriptedUserInterface ui;
+  auto pattern = std::make_shared<PrecessionPattern>(calculatePrecession(doc, test::dataTable(), ui));
+  return [pattern](Canvas& canvas, const Rect& target, double dpi) {
+    PrecessionView view;
+    drawPrecession(canvas, target, dpi, *pattern, view);
+  };
+}
+
+TEST(Metafile, PlaceableHeaderOfAFiveInchFrame) {
+  const std::vector<std::uint8_t> h = placeableHeader(5, 5);
+  ASSERT_EQ(h.size(), 22u);
+  EXPECT_EQ(u32At(h, 0), 0x9AC6CDD7u);
+  EXPECT_EQ(u16At(h, 4), 0);  // handle
+  EXPECT_EQ(u16At(h, 6), 0);  // bounding box 0, 0, 12700, 12700
+  EXPECT_EQ(u16At(h, 8), 0);
+  EXPECT_EQ(u16At(h, 10), 12700);
+  EXPECT_EQ(u16At(h, 12), 12700);
+  EXPECT_EQ(u16At(h, 14), 2540);
+  EXPECT_EQ(u32At(h, 16), 0u);
+  std::uint16_t x = 0;
+  for (std::size_t i = 0; i < 20; i += 2) x ^= u16At(h, i);
+  EXPECT_EQ(u16At(h, 20), x);
+
+  // The whole placeable file: header, then a standard metafile whose size field
+  // counts every word and whose last record is the end record.
+  const std::vector<std::uint8_t> file = metafileBytes(MetafileType::Placeable, 5, 5, false, true, powderPainter());
+  EXPECT_EQ(u16At(file, 22), 1);
+  EXPECT_EQ(u16At(file, 24), 9);
+  EXPECT_EQ(u16At(file, 26), 0x0300);
+  EXPECT_EQ(u32At(file, 28) * 2, file.size() - 22);
+  EXPECT_EQ(u32At(file, file.size() - 6), 3u);
+  EXPECT_EQ(u16At(file, file.size() - 2), 0);
+}
+
+TEST(Metafile, LargeFramesAreHalvedOnlyForWindowsMetafiles) {
+  MetafileDialogModel model;
+  model.acrossInches = model.downInches = 15;  // 38100 dots
+  test::ScratchDir dir;
+  ScriptedUserInterface ui;
+  ui.files.push_back(dir.file("big.wmf"));
+  EXPECT_TRUE(writeMetafile(ui, model, powderPainter()).bytes.empty());
+  EXPECT_EQ(ui.questions(), std::vector<std::string>{"Height or width greater than 32767 dots - size will be halved"});
+  EXPECT_EQ(ui.lastFileRequest.defaultName, "Untitled.wmf");
+  EXPECT_EQ(ui.lastFileRequest.filter, "Windows Metafile (*.wmf)|*.wmf||");
+  const std::string wmf = test::readFile(dir.path() / "big.wmf");
+  ASSERT_GT(wmf.size(), 100u);
+  // The window extent record holds the halved frame: 19050 x 19050 dots.
+  const std::string extent = {'\x05', 0, 0, 0, '\x0C', '\x02', '\x6A', '\x4A', '\x6A', '\x4A'};
+  EXPECT_NE(wmf.find(extent), std::string::npos);
+
+  ScriptedUserInterface cancelled;
+  cancelled.answers.push_back(Answer::Cancel);
+  EXPECT_TRUE(writeMetafile(cancelled, model, powderPainter()).bytes.empty());
+  EXPECT_TRUE(cancelled.lastFileRequest.defaultName.empty());  // ended before the file dialog
+
+  ScriptedUserInterface enhanced;
+  model.type = MetafileType::Enhanced;
+  enhanced.files.push_back(dir.file("big.emf"));
+  writeMetafile(enhanced, model, powderPainter());
+  EXPECT_TRUE(enhanced.questions().empty());
+  EXPECT_EQ(enhanced.lastFileRequest.defaultName, "Untitled.emf");
+  EXPECT_EQ(enhanced.lastFileRequest.filter, "Enhanced Metafile (*.emf)|*.emf||");
+  const std::string emfText = test::readFile(dir.path() / "big.emf");
+  const std::vector<std::uint8_t> emf(emfText.begin(), emfText.end());
+  ASSERT_GT(emf.size(), 200u);
+  EXPECT_EQ(u32At(emf, 0), 1u);
+  EXPECT_EQ(u32At(emf, 40), 0x464D4520u);
+  EXPECT_EQ(u32At(emf, 48), emf.size());
+  EXPECT_EQ(u32At(emf, 32), 38099u);  // the frame right edge in 0.01 mm: not halved
+  const std::uint32_t descriptionChars = u32At(emf, 60), descriptionAt = u32At(emf, 64);
+  std::string description;
+  for (std::uint32_t i = 0; i < descriptionChars; ++i) description += static_cast<char>(emf.at(descriptionAt + 2 * i));
+  EXPECT_EQ(description.substr(0, 5), "ORBIS");
+
+  // The clipboard gets the bytes and their type, without any question.
+  ScriptedUserInterface clip;
+  model.destination = 1;
+  model.type = MetafileType::Standard;
+  const MetafileResult r = writeMetafile(clip, model, powderPainter());
+  EXPECT_EQ(r.mimeType, "image/wmf");
+  EXPECT_FALSE(r.bytes.empty());
+  EXPECT_TRUE(clip.questions().empty());
+}
+
+TEST(Metafile, FrameShownInTheChosenUnits) {
+  MetafileDialogModel model;
+  model.frameUnits = 1;
+  EXPECT_DOUBLE_EQ(model.shownAcross(), 12700);
+  model.frameUnits = 3;
+  EXPECT_DOUBLE_EQ(model.shownDown(), 12.7);
+  model.setShownFrame(25.4, 2.54);
+  EXPECT_DOUBLE_EQ(model.acrossInches, 10);
+  EXPECT_DOUBLE_EQ(model.downInches, 1);
+}
+
+// Converts a metafile with a converter Debian ships and checks that the picture
+// holds the pattern: its header texts and many drawn shapes.
+void expectConverterShowsPattern(const std::string& tool, const std::string& args, MetafileType type,
+                                 const PatternPainter& paint, const std::string& headerText) {
+  if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0)
+    GTEST_SKIP() << tool << " is not installed; the picture check needs it";
+  test::ScratchDir dir;
+  const std::string in = dir.file(type == MetafileType::Enhanced ? "p.emf" : "p.wmf");
+  const std::vector<std::uint8_t> bytes = metafileBytes(type, 5, 5, false, true, paint);
+  test::writeFile(in, std::string(bytes.begin(), bytes.end()));
+  const std::string out = dir.file("p.svg");
+  const std::string command = tool + " " + format(args.c_str(), in.c_str(), out.c_str()) + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const std::string svg = test::readFile(out);
+  EXPECT_NE(svg.find(headerText), std::string::npos) << tool;
+  std::size_t shapes = 0;
+  for (const char* tag : {"<path", "<line", "<polyline", "<ellipse", "<circle"})
+    for (std::size_t at = svg.find(tag); at != std::string::npos; at = svg.find(tag, at + 1)) ++shapes;
+  EXPECT_GT(shapes, 20u) << tool;
+}
+
+TEST(MetafileConverters, WindowsMetafilesOpenInWmf2svg) {
+  expectConverterShowsPattern("wmf2svg", "-o %2$s %1$s", MetafileType::Standard, powderPainter(), "Corundum");
+  expectConverterShowsPattern("wmf2svg", "-o %2$s %1$s", MetafileType::Placeable, precessionPainter(), "Rock salt");
+}
+
+TEST(MetafileConverters, EnhancedMetafilesOpenInEmf2svg) {
+  expectConverterShowsPattern("emf2svg-conv", "-i %s -o %s", MetafileType::Enhanced, powderPainter(), "Corundum");
+  expectConverterShowsPattern("emf2svg-conv", "-i %s -o %s", MetafileType::Enhanced, precessionPainter(),
+                              "Rock salt");
+}
+
+}  // namespace
+}  // namespace tessera
