@@ -9,6 +9,10 @@
 #   share/doc/tessera/      copyright, changelog
 include(GNUInstallDirs)
 
+# cpack installs what is built; scripts/package_check.sh builds the installed
+# targets only, so packaging a test build does not build the benchmarks too.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 set(TESSERA_APP_ID io.tessera.Tessera)
 set(TESSERA_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 set(TESSERA_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/tessera)

@@ -27,7 +27,9 @@ if [[ ! -f "$build/CPackConfig.cmake" ]]; then
     -DTESSERA_BENCH=OFF >/dev/null
 fi
 step "building the package"
-cmake --build "$build" >/dev/null
+targets=(tessera-cli tessera_packaging_files)
+grep -q '^TESSERA_GUI:BOOL=OFF' "$build/CMakeCache.txt" || targets+=(tessera)
+cmake --build "$build" --target "${targets[@]}" >/dev/null
 out="$build/deb"
 rm -rf "$out" && mkdir -p "$out"
 (cd "$build" && cpack -G DEB -B "$out" >/dev/null)
