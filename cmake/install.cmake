@@ -37,7 +37,7 @@ endforeach()
 add_custom_target(tessera_packaging_files ALL DEPENDS ${TESSERA_COMPRESSED})
 install(FILES ${CMAKE_BINARY_DIR}/packaging/tessera-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${TESSERA_PACKAGING_DIR}/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessera)
 
 if(TESSERA_GUI)
   install(TARGETS tessera RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
