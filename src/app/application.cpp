@@ -1,11 +1,14 @@
 #include "app/application.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 #include "app/fonts.h"
 #include "app/main_window.h"
+#include "app/window_placements.h"
 #include "app/workspace.h"
 #include "commands/command_line.h"
+#include "commands/settings_file.h"
 #include "core/program_folders.h"
 
 namespace tessera::app {
@@ -33,6 +36,10 @@ bool Application::start() {
   const ProgramFolders folders = programFolders(homeGiven, defaultHome_);
   session_.home = folders.home;
   session_.userFolder = folders.userFolder;
+  // SCRPTR goes with the program's other own files (the user's data folder when installed).
+  settingsFolder_ =
+      tessera::settingsFolder(session_.outputFolder(), arguments.home.has_value(),
+                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
   document_.openMode = 2;
   // Program-wide defaults: the transformation and simulation settings of the
   // record and the program settings start at their defaults.
@@ -44,12 +51,21 @@ bool Application::start() {
   // The views of the dialogs take the place of the window kinds' registration.
   registerDialogViews(views_);
   installFontSubstitutes();
+  readSettings(settingsFolder_, settings_, ui_);
+  document_.transformation.tolerance = settings_.tolerance;
   window_ = std::make_unique<MainWindow>(session_, *recent_);
   ui_.setParentWidget(window_.get());
-  window_->show();
+  QObject::connect(window_.get(), &MainWindow::closed, window_.get(), [this] { writeSettingsAtExit(); });
+  placeFromSettings(*window_, settings_, WindowKind::Main, window_->size());
   window_->workspace().openFromCommandLine(arguments.commandLine);
   if (!settings_.documentDirectory.empty()) QDir::setCurrent(QString::fromStdString(settings_.documentDirectory));
   return true;
+}
+
+void Application::writeSettingsAtExit() {
+  // The tolerance last used becomes the next run's default.
+  settings_.tolerance = document_.transformation.tolerance;
+  writeSettings(settingsFolder_, settings_, ui_);
 }
 
 }  // namespace tessera::app

@@ -24,17 +24,22 @@ class Application {
 
   /// Runs the start-up steps and shows the main window; false on a usage error.
   bool start();
+  /// Keeps the settings in SCRPTR (the main window's exit).
+  void writeSettingsAtExit();
   /// The usage problem that made start() fail.
   const std::string& error() const { return error_; }
 
   MainWindow& mainWindow() { return *window_; }
   Session& session() { return session_; }
+  /// The folder SCRPTR is read from at start-up and written to at exit.
+  const std::filesystem::path& settingsFolder() const { return settingsFolder_; }
   CrystalDocument& document() { return document_; }
 
  private:
   std::vector<std::string> args_;
   std::filesystem::path defaultHome_;
   std::string error_;
+  std::filesystem::path settingsFolder_;
   CrystalDocument document_;
   ProgramSettings settings_;
   DialogViewRegistry views_;

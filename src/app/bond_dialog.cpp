@@ -30,8 +30,6 @@ BondDialog::BondDialog(BondDialogModel& model, UserInterface& ui, QWidget* paren
   setWindowTitle(BondDialogModel::kTitle);
   crystal_ = {new QRadioButton("Old input atoms", this), new QRadioButton("New input atoms", this)};
   atoms_ = {new QRadioButton("All atoms", this), new QRadioButton("Selected atom only:", this)};
-  crystal_[model.newAtoms ? 1 : 0]->setChecked(true);
-  atoms_[model.selectedOnly ? 1 : 0]->setChecked(true);
   atom_->setText(QString::number(model.atomNumber));
   const float values[3] = {model.parameters.centralLigandLimit, model.parameters.ligandLigandLimit,
                            model.parameters.angleLimit};
@@ -45,6 +43,9 @@ BondDialog::BondDialog(BondDialogModel& model, UserInterface& ui, QWidget* paren
   atomsLayout->addWidget(atoms_[0], 0, 0);
   atomsLayout->addWidget(atoms_[1], 1, 0);
   atomsLayout->addWidget(atom_, 1, 1);
+  // Checked once in their boxes: radio buttons sharing one parent exclude each other.
+  crystal_[model.newAtoms ? 1 : 0]->setChecked(true);
+  atoms_[model.selectedOnly ? 1 : 0]->setChecked(true);
   auto* choices = new QHBoxLayout;
   choices->addWidget(crystalBox);
   choices->addWidget(atomsBox);

@@ -3,6 +3,7 @@
 #include "app/bond_dialog.h"
 #include "app/custom_symmetry_view.h"
 #include "app/export_dialog.h"
+#include "app/graphics_output_dialogs.h"
 #include "app/import_dialogs_view.h"
 #include "app/pattern_dialogs.h"
 #include "app/site_dialogs.h"
@@ -40,6 +41,8 @@ void registerDialogViews(DialogViewRegistry& registry) {
   registry.add(PowderDialogModel::kKind, viewFactory<PowderDialogView, PowderDialogModel>());
   registry.add(PrecessionDialogModel::kKind, viewFactory<PrecessionDialogView, PrecessionDialogModel>());
   registry.add(BondDialogModel::kKind, viewFactory<BondDialog, BondDialogModel>());
+  registry.add(MetafileDialogModel::kKind, viewFactory<MetafileDialogView, MetafileDialogModel>());
+  registry.add(PrintGraphicsModel::kKind, viewFactory<PrintGraphicsView, PrintGraphicsModel>());
 }
 
 }  // namespace tessera::app

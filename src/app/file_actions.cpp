@@ -1,15 +1,25 @@
 #include "app/file_actions.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QWidget>
 
+#include "app/graphics_output.h"
 #include "app/recent_files.h"
+#include "app/text_window.h"
 #include "app/workspace.h"
 
 namespace tessera::app {
 
-FileActions::FileActions(Workspace& workspace, QWidget& window)
-    : MenuArea(&window), workspace_(workspace), window_(window) {}
+FileActions::FileActions(Workspace& workspace, QMdiArea& area, QWidget& window)
+    : MenuArea(&window), workspace_(workspace), area_(area), window_(window) {
+  connect(&area_, &QMdiArea::subWindowActivated, this, &FileActions::updateActions);
+}
 
 void FileActions::addTo(QMenuBar& bar) {
   QMenu* menu = bar.addMenu("&File");
@@ -21,6 +31,13 @@ void FileActions::addTo(QMenuBar& bar) {
   connect(save_, &QAction::triggered, &workspace_, &Workspace::save);
   saveAs_ = addCommand(menu, "Save &As...", "Save the active document with a new name");
   connect(saveAs_, &QAction::triggered, &workspace_, &Workspace::saveAs);
+  menu->addSeparator();
+  print_ = addCommand(menu, "&Print...", "Print the active window", QKeySequence::Print);
+  connect(print_, &QAction::triggered, this, &FileActions::print);
+  metafile_ = addCommand(menu, "&Metafile...",
+                         "Write a Windows Metafile showing the currently-selected graphics window (Powder or "
+                         "Precession pattern)");
+  connect(metafile_, &QAction::triggered, this, &FileActions::metafile);
   recentSeparator_ = menu->addSeparator();
   for (int i = 0; i < RecentFiles::kMaxEntries; ++i) {
     QAction* action = addCommand(menu, QString(), "Open this document");
@@ -37,6 +54,10 @@ void FileActions::updateActions() {
   const bool open = workspace_.session().document.isOpen;
   save_->setEnabled(open);
   saveAs_->setEnabled(open);
+  QMdiSubWindow* active = area_.activeSubWindow();
+  const bool pattern = static_cast<bool>(activePatternPainter(area_));
+  metafile_->setEnabled(pattern);
+  print_->setEnabled(pattern || (active && qobject_cast<TextWindow*>(active->widget())));
   const QStringList& entries = workspace_.recentFiles().entries();
   for (int i = 0; i < recent_.size(); ++i) {
     QAction* action = recent_[i];
@@ -47,6 +68,43 @@ void FileActions::updateActions() {
     action->setData(entries[i]);
   }
   recentSeparator_->setVisible(!entries.isEmpty());
+}
+
+void FileActions::print() {
+  QMdiSubWindow* active = area_.activeSubWindow();
+  if (auto* text = active ? qobject_cast<TextWindow*>(active->widget()) : nullptr) {
+    text->print();
+    return;
+  }
+  const PatternPainter paint = activePatternPainter(area_);
+  if (!paint) return;
+  Session& session = workspace_.session();
+  PrintGraphicsModel model;
+  model.loadFrom(session.settings);
+  for (;;) {
+    if (!session.ui.runDialog(model)) return;
+    const std::optional<std::string> problem = model.validate();
+    if (!problem) break;
+    session.ui.message(*problem);
+  }
+  model.storeIn(session.settings);
+  QPrinter printer(QPrinter::HighResolution);
+  if (model.standardDialog) {
+    QPrintDialog dialog(&printer, &window_);
+    if (dialog.exec() != QDialog::Accepted) return;
+  }
+  if (!printPattern(printer, model, paint)) session.ui.message("Printing failed");
+}
+
+void FileActions::metafile() {
+  const PatternPainter paint = activePatternPainter(area_);
+  if (!paint) return;
+  Session& session = workspace_.session();
+  metafileModel_.loadFrom(session.settings);
+  const MetafileResult result = writeMetafile(session.ui, metafileModel_, paint, writePdfPicture);
+  metafileModel_.storeIn(session.settings);
+  if (result.bytes.empty()) return;
+  QGuiApplication::clipboard()->setMimeData(clipboardData(result, metafileModel_, paint).release());
 }
 
 }  // namespace tessera::app

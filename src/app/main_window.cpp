@@ -34,7 +34,7 @@ MainWindow::MainWindow(Session& session, RecentFiles& recent)
 
 void MainWindow::buildMenus() {
   // One handler per menu area, in menu-bar order; a new menu is one more line here.
-  menus_ = {new FileActions(*workspace_, *this),
+  menus_ = {new FileActions(*workspace_, *area_, *this),
             new ImportActions(*workspace_, this),
             new ExportActions(*workspace_, this),
             new InputActions(*workspace_, this),
@@ -52,8 +52,12 @@ void MainWindow::documentChanged() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (workspace_->closeAll()) event->accept();
-  else event->ignore();
+  if (!workspace_->closeAll()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  emit closed();
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

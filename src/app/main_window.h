@@ -23,6 +23,10 @@ class MainWindow : public QMainWindow {
   Workspace& workspace() { return *workspace_; }
   QMdiArea& area() { return *area_; }
 
+ signals:
+  /// The window closed with every document window (program exit).
+  void closed();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;

@@ -7,7 +7,9 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "app/graphics_output.h"
 #include "app/pattern_windows.h"
+#include "app/window_placements.h"
 #include "app/workspace.h"
 #include "diffraction/pattern_commands.h"
 
@@ -38,12 +40,13 @@ void PatternActions::updateActions() {
   for (QAction* a : documentActions_) a->setEnabled(workspace_.session().document.isOpen);
 }
 
-QMdiSubWindow* PatternActions::bringForward(QPointer<QMdiSubWindow>& slot, QWidget* (*make)(), const QString& title) {
+QMdiSubWindow* PatternActions::bringForward(QPointer<QMdiSubWindow>& slot, QWidget* (*make)(), const QString& title,
+                                            WindowKind kind) {
   if (!slot) {
     slot = area_.addSubWindow(make());
     slot->setAttribute(Qt::WA_DeleteOnClose);
     slot->setWindowTitle(title);
-    slot->resize(820, 600);
+    placeFromSettings(*slot, workspace_.session().settings, kind, QSize(820, 600));
   }
   slot->show();
   area_.setActiveSubWindow(slot);
@@ -68,11 +71,15 @@ void PatternActions::powder() {
   if (result->showGraph) {
     const int crystal = result->pattern.crystal;
     bringForward(powder_[crystal], [] { return static_cast<QWidget*>(new PowderWindow); },
-                 QString("Tessera Powder Pattern - %1").arg(kCrystalNames[crystal]));
+                 QString("Tessera Powder Pattern - %1").arg(kCrystalNames[crystal]),
+                 crystal == 1 ? WindowKind::PowderNew : WindowKind::PowderOld);
     PowderWindow* w = powderWindow(crystal);
     w->setPattern(result->pattern);
-    connect(w, &PowderWindow::readout, &window_, [this](const QString& text) { window_.statusBar()->showMessage(text); },
-            Qt::UniqueConnection);
+    // Once per window: a lambda cannot be a unique connection.
+    if (!w->property("readoutShown").toBool()) {
+      connect(w, &PowderWindow::readout, &window_, [this](const QString& text) { window_.statusBar()->showMessage(text); });
+      w->setProperty("readoutShown", true);
+    }
   }
   session.document.modified = true;
 }
@@ -83,16 +90,13 @@ void PatternActions::precession() {
   if (!pattern) return;
   const int crystal = pattern->crystal;
   bringForward(precession_[crystal], [] { return static_cast<QWidget*>(new PrecessionWindow); },
-               QString("Tessera Precession Pattern - %1").arg(kCrystalNames[crystal]));
+               QString("Tessera Precession Pattern - %1").arg(kCrystalNames[crystal]),
+               crystal == 1 ? WindowKind::PrecessionNew : WindowKind::PrecessionOld);
   precessionWindow(crystal)->setPattern(*pattern);
 }
 
 void PatternActions::exportImage() {
-  QMdiSubWindow* active = area_.activeSubWindow();
-  QWidget* w = active ? active->widget() : nullptr;
-  PatternPainter paint;
-  if (auto* p = qobject_cast<PowderWindow*>(w)) paint = p->painter();
-  if (auto* p = qobject_cast<PrecessionWindow*>(w)) paint = p->painter();
+  const PatternPainter paint = activePatternPainter(area_);
   if (!paint) {
     workspace_.session().ui.message("Choose a powder or precession window first");
     return;
@@ -100,7 +104,7 @@ void PatternActions::exportImage() {
   const QString path = QFileDialog::getSaveFileName(&window_, "Export Image", "pattern.svg",
                                                     "SVG picture (*.svg);;PNG image (*.png);;PDF document (*.pdf)");
   if (path.isEmpty()) return;
-  if (!exportPatternImage(paint, w->size(), path)) workspace_.session().ui.message("File open for write failed");
+  if (!exportPatternImage(paint, area_.activeSubWindow()->widget()->size(), path)) workspace_.session().ui.message("File open for write failed");
 }
 
 void PatternActions::exportProfile() {

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "app/menu_area.h"
+#include "core/session.h"
 #include "diffraction/scattering_table.h"
 
 class QMainWindow;
@@ -36,7 +37,7 @@ class PatternActions : public MenuArea {
   PrecessionWindow* precessionWindow(int crystal) const;
 
  private:
-  QMdiSubWindow* bringForward(QPointer<QMdiSubWindow>& slot, QWidget* (*make)(), const QString& title);
+  QMdiSubWindow* bringForward(QPointer<QMdiSubWindow>& slot, QWidget* (*make)(), const QString& title, WindowKind kind);
 
   Workspace& workspace_;
   QMdiArea& area_;

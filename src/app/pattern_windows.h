@@ -5,14 +5,13 @@
 
 #include <QString>
 #include <QWidget>
-#include <functional>
 
+#include "diffraction/metafile_command.h"
 #include "diffraction/pattern_drawing.h"
 
 namespace tessera::app {
 
-/// Draws a pattern onto any canvas in a rectangle at a resolution.
-using PatternPainter = std::function<void(Canvas&, const Rect&, double pixelsPerInch)>;
+using tessera::PatternPainter;
 
 class PowderWindow : public QWidget {
   Q_OBJECT

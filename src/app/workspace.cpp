@@ -11,6 +11,7 @@
 #include "app/fonts.h"
 #include "app/recent_files.h"
 #include "app/text_window.h"
+#include "app/window_placements.h"
 #include "bonds/bond_dialog_model.h"
 #include "commands/command_line.h"
 #include "commands/document_commands.h"
@@ -182,8 +183,7 @@ TextWindow* Workspace::openTextWindow(const QString& path) {
   }
   window->editor()->setFont(textWindowFont(session_.settings));
   QMdiSubWindow* sub = area_.addSubWindow(window);
-  sub->resize(area_.width() * 2 / 3, area_.height() * 2 / 3);
-  sub->show();
+  placeFromSettings(*sub, session_.settings, WindowKind::Text, QSize(area_.width() * 2 / 3, area_.height() * 2 / 3));
   return window;
 }
 
@@ -222,7 +222,7 @@ void Workspace::showControlWindow() {
     }
     connect(view->siteList(), &QListWidget::itemDoubleClicked, this, &Workspace::editSite);
     control_ = area_.addSubWindow(view);
-    control_->show();
+    placeFromSettings(*control_, session_.settings, WindowKind::Control, control_->sizeHint());
     return;  // a new view has just filled itself
   }
   refreshControlWindow();

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "core/text.h"
+#include "diffraction/metafile_command.h"
 #include "diffraction/pattern_commands.h"
 #include "diffraction/pattern_drawing.h"
 #include "diffraction/pattern_models.h"
@@ -17,7 +18,7 @@ namespace tessera::cli {
 
 namespace {
 
-/// Parsed options: flags, single values and the two values of --two-theta.
+/// Parsed options: flags, single values and the two values of --two-theta and --frame.
 struct Options {
   std::vector<std::string> files;
   std::map<std::string, std::vector<std::string>> values;
@@ -36,7 +37,7 @@ std::string parseOptions(const std::vector<std::string>& args, const std::vector
     }
     std::size_t count = 0;
     if (std::find(flags.begin(), flags.end(), a) != flags.end()) count = 0;
-    else if (a == "--two-theta") count = 2;
+    else if (a == "--two-theta" || a == "--frame") count = 2;
     else if (std::find(single.begin(), single.end(), a) != single.end()) count = 1;
     else return "unknown option " + a;
     if (i + count >= args.size()) return a + " needs " + (count == 2 ? "two values" : "a value");
@@ -102,22 +103,64 @@ bool writeOutput(CliContext& context, const std::string& path, const std::string
   return false;
 }
 
-/// The picture as SVG; other extensions need the desktop program.
-std::string checkImagePath(const Options& o) {
-  if (!o.has("--image")) return "";
-  const std::string ext = toLower(std::filesystem::path(o.value("--image")).extension().string());
-  if (ext != ".svg") return "--image writes SVG here (FILE.svg); PNG and PDF come from the desktop program";
+/// The picture --image names: SVG at screen size, or a metafile of the --frame in inches.
+struct ImageOptions {
+  std::string extension;
+  double acrossInches = 5, downInches = 5;
+};
+
+/// The picture options; the problem text when they do not fit together.
+std::string imageOptions(const Options& o, ImageOptions& image) {
+  if (!o.has("--image")) {
+    for (const char* metafileOnly : {"--frame", "--placeable", "--black-white"})
+      if (o.has(metafileOnly)) return std::string(metafileOnly) + " goes with --image";
+    return "";
+  }
+  image.extension = toLower(std::filesystem::path(o.value("--image")).extension().string());
+  if (image.extension != ".svg" && image.extension != ".wmf" && image.extension != ".emf")
+    return "--image writes SVG, WMF or EMF here (FILE.svg, FILE.wmf, FILE.emf); PNG and PDF come from the desktop "
+           "program";
+  if (o.has("--placeable") && image.extension != ".wmf") return "--placeable goes with a .wmf picture";
+  if (o.has("--frame")) {
+    const std::optional<double> across = parseDouble(o.values.at("--frame")[0]);
+    const std::optional<double> down = parseDouble(o.values.at("--frame")[1]);
+    // Past 1000 inches even halving leaves no sensible picture.
+    if (!across || !down || !(*across > 0) || !(*down > 0) || *across > 1000 || *down > 1000)
+      return "--frame needs two sizes in inches greater than 0";
+    image.acrossInches = *across;
+    image.downInches = *down;
+  }
   return "";
+}
+
+/// Writes the picture of a drawing; a Windows metafile too large for its 16-bit
+/// coordinates is halved when the answer policy says OK.
+bool writeImage(CliContext& context, const Options& o, ImageOptions image, const PatternPainter& paint) {
+  const std::string& path = o.value("--image");
+  if (image.extension == ".svg") {
+    SvgCanvas canvas(kDefaultPatternWidth, kDefaultPatternHeight);
+    paint(canvas, {0, 0, kDefaultPatternWidth, kDefaultPatternHeight}, kDefaultPixelsPerInch);
+    return writeOutput(context, path, canvas.document());
+  }
+  const MetafileType type = image.extension == ".emf" ? MetafileType::Enhanced
+                            : o.has("--placeable")    ? MetafileType::Placeable
+                                                      : MetafileType::Standard;
+  if (type != MetafileType::Enhanced && !fitWindowsMetafile(context.ui, image.acrossInches, image.downInches))
+    return false;
+  const std::vector<std::uint8_t> bytes =
+      metafileBytes(type, image.acrossInches, image.downInches, o.has("--black-white"), true, paint);
+  return writeOutput(context, path, std::string(bytes.begin(), bytes.end()));
 }
 
 int runPowder(CliContext& context, const std::vector<std::string>& args) {
   const CliCommand* self = findCommand("powder");
   Options o;
-  std::string problem = parseOptions(args, {"--new", "--bars"},
+  ImageOptions image;
+  std::string problem = parseOptions(args, {"--new", "--bars", "--placeable", "--black-white"},
                                      {"--target", "--mode", "--wavelength", "--beta-intensity", "--fwhm", "--scale",
                                       "--default-b", "--listing", "--csv", "--xy", "--image"},
                                      o);
-  if (problem.empty()) problem = checkImagePath(o);
+  if (problem.empty()) problem = imageOptions(o, image);
   if (!problem.empty()) return usageError(context, *self, problem);
   if (!prepareDocument(context, o)) return kExitFailed;
   CrystalDocument& doc = context.session.document;
@@ -144,10 +187,10 @@ int runPowder(CliContext& context, const std::vector<std::string>& args) {
   if (o.has("--csv")) ok = writeOutput(context, o.value("--csv"), powderCsv(p)) && ok;
   if (o.has("--xy")) ok = writeOutput(context, o.value("--xy"), powderProfileText(powderCurve(p))) && ok;
   if (o.has("--image")) {
-    SvgCanvas canvas(kDefaultPatternWidth, kDefaultPatternHeight);
-    PowderView view;
-    drawPowder(canvas, {0, 0, kDefaultPatternWidth, kDefaultPatternHeight}, kDefaultPixelsPerInch, p, view);
-    ok = writeOutput(context, o.value("--image"), canvas.document()) && ok;
+    ok = writeImage(context, o, image, [&p](Canvas& canvas, const Rect& target, double dotsPerInch) {
+      PowderView view;
+      drawPowder(canvas, target, dotsPerInch, p, view);
+    }) && ok;
   }
   if (!o.has("--listing") && !o.has("--csv") && !o.has("--xy") && !o.has("--image")) context.out << listing;
   else context.out << "Reflections: " << p.reflections.size() << "\n";
@@ -178,11 +221,12 @@ int runPrecession(CliContext& context, const std::vector<std::string>& args) {
   const CliCommand* self = findCommand("precession");
   Options o;
   std::string problem =
-      parseOptions(args, {"--new", "--grid", "--extinctions", "--no-lp"},
+      parseOptions(args, {"--new", "--grid", "--extinctions", "--no-lp", "--placeable", "--black-white"},
                    {"--normal", "--horizontal", "--level", "--mu", "--distance", "--target", "--mode", "--wavelength",
                     "--image", "--spots"},
                    o);
-  if (problem.empty()) problem = checkImagePath(o);
+  ImageOptions image;
+  if (problem.empty()) problem = imageOptions(o, image);
   if (!problem.empty()) return usageError(context, *self, problem);
   if (!prepareDocument(context, o)) return kExitFailed;
   CrystalDocument& doc = context.session.document;
@@ -222,10 +266,10 @@ int runPrecession(CliContext& context, const std::vector<std::string>& args) {
     ok = writeOutput(context, o.value("--spots"), text) && ok;
   }
   if (o.has("--image")) {
-    SvgCanvas canvas(kDefaultPatternWidth, kDefaultPatternHeight);
-    PrecessionView view;
-    drawPrecession(canvas, {0, 0, kDefaultPatternWidth, kDefaultPatternHeight}, kDefaultPixelsPerInch, *p, view);
-    ok = writeOutput(context, o.value("--image"), canvas.document()) && ok;
+    ok = writeImage(context, o, image, [&p](Canvas& canvas, const Rect& target, double dotsPerInch) {
+      PrecessionView view;
+      drawPrecession(canvas, target, dotsPerInch, *p, view);
+    }) && ok;
   }
   for (const std::string& line : precessionHeader(*p)) context.out << line << "\n";
   int drawn = 0;
@@ -241,12 +285,16 @@ CliCommand powderCommand() {
           "usage: tessera-cli powder IN [--new] [--target Cr|Fe|Co|Ni|Cu|Mo|Ag]\n"
           "           [--mode average|doublet|kbeta|wavelength|neutron] [--wavelength W] [--beta-intensity F]\n"
           "           [--two-theta MIN MAX] [--fwhm F] [--scale F] [--default-b B] [--bars]\n"
-          "           [--listing FILE] [--csv FILE] [--xy FILE] [--image FILE.svg]\n"
+          "           [--listing FILE] [--csv FILE] [--xy FILE]\n"
+          "           [--image FILE.svg|FILE.wmf|FILE.emf [--placeable] [--frame ACROSS DOWN] [--black-white]]\n"
           "Starts from the powder settings saved in IN (the dialog's defaults for other formats),\n"
           "changes those given and calculates the pattern of the Old crystal, or with --new of the\n"
           "New crystal built with the transformation stored in IN. --listing writes the LIST.OUT\n"
           "text, --csv one row per reflection, --xy the profile (2-theta, intensity), --image the\n"
-          "drawing (bars with --bars, else the curve). Without an output option the listing is printed.\n",
+          "drawing (bars with --bars, else the curve). Without an output option the listing is printed.\n"
+          "A .wmf picture is a standard Windows metafile (placeable with --placeable), a .emf an enhanced\n"
+          "metafile, both of a frame ACROSS x DOWN inches (5 x 5 unless given), in colour unless\n"
+          "--black-white; a Windows metafile over 32767 dots a side is halved when the answer is OK.\n",
           runPowder};
 }
 
@@ -255,11 +303,13 @@ CliCommand precessionCommand() {
           "usage: tessera-cli precession IN [--new] [--normal a|b|c|a*|b*|c*] [--horizontal a*|b*|c*]\n"
           "           [--level N] [--mu DEG] [--distance MM] [--target Cr|Fe|Co|Ni|Cu|Mo|Ag]\n"
           "           [--mode average|doublet|kbeta|wavelength|neutron] [--wavelength W]\n"
-          "           [--grid] [--extinctions] [--no-lp] [--image FILE.svg] [--spots FILE]\n"
+          "           [--grid] [--extinctions] [--no-lp] [--spots FILE]\n"
+          "           [--image FILE.svg|FILE.wmf|FILE.emf [--placeable] [--frame ACROSS DOWN] [--black-white]]\n"
           "Draws the layer perpendicular to the normal axis (default c*, horizontal a*) with the\n"
           "settings saved in IN changed by those given. --mode neutron uses neutron scattering\n"
           "lengths; --wavelength replaces the target's wavelength. --spots writes\n"
-          "h,k,l,x_mm,y_mm,radius_mm per drawn spot (film millimetres at the crystal-film distance).\n",
+          "h,k,l,x_mm,y_mm,radius_mm per drawn spot (film millimetres at the crystal-film distance).\n"
+          "--image writes the drawing as for powder.\n",
           runPrecession};
 }
 

@@ -100,6 +100,8 @@ struct PowderSettings {
   float lineWidth = 0.0f;
   float maxIntensity = 0.0f;
   int lastPattern = 0;
+  /// The scale choice of the last calculation: copied from the program settings
+  /// (SCRPTR, which keeps it) by the powder command; not saved with the document.
   int powderScaleMode = 0;
   float powderFixedScale = 8.0f;
   int indexGraph = 1;

@@ -88,4 +88,18 @@ std::vector<std::string> RecordingCanvas::texts() const {
   return out;
 }
 
+Colour blackOrWhite(const Colour& c) { return c == Colour{255, 255, 255} ? c : Colour{0, 0, 0}; }
+
+bool BlackWhiteCanvas::setPen(const Pen& pen) {
+  Pen shown = pen;
+  shown.colour = blackOrWhite(pen.colour);
+  return inner_.setPen(shown);
+}
+
+bool BlackWhiteCanvas::setBrush(const Brush& brush) {
+  Brush shown = brush;
+  shown.colour = blackOrWhite(brush.colour);
+  return inner_.setBrush(shown);
+}
+
 }  // namespace tessera

@@ -129,6 +129,29 @@ class RecordingCanvas : public Canvas {
   Font font_;
 };
 
+/// A colour as black-and-white output shows it: white stays white, all else is black.
+Colour blackOrWhite(const Colour& c);
+
+/// Passes the drawing on to another canvas in black and white (printing and
+/// pictures without colour).
+class BlackWhiteCanvas : public Canvas {
+ public:
+  explicit BlackWhiteCanvas(Canvas& inner) : inner_(inner) {}
+  bool setPen(const Pen& pen) override;
+  bool setBrush(const Brush& brush) override;
+  bool setFont(const Font& font) override { return inner_.setFont(font); }
+  void line(Point from, Point to) override { inner_.line(from, to); }
+  void polyline(const std::vector<Point>& points) override { inner_.polyline(points); }
+  void ellipse(const Rect& box) override { inner_.ellipse(box); }
+  void text(Point at, std::string_view text, TextAnchor anchor) override { inner_.text(at, text, anchor); }
+  double textWidth(std::string_view text) const override { return inner_.textWidth(text); }
+  double ascent() const override { return inner_.ascent(); }
+  double descent() const override { return inner_.descent(); }
+
+ private:
+  Canvas& inner_;
+};
+
 /// The box a text covers when drawn at `at` with that anchor.
 Rect textBox(const Canvas& canvas, Point at, std::string_view text, TextAnchor anchor);
 

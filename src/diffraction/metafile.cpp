@@ -107,8 +107,7 @@ double MetafileCanvasBase::ascent() const { return 0.8 * font_.pixelHeight; }
 double MetafileCanvasBase::descent() const { return 0.2 * font_.pixelHeight; }
 
 Colour MetafileCanvasBase::shown(const Colour& c) const {
-  if (!blackWhite_) return c;
-  return c == Colour{255, 255, 255} ? c : Colour{0, 0, 0};
+  return blackWhite_ ? blackOrWhite(c) : c;
 }
 
 bool MetafileCanvasBase::samePen(const Pen& p) const {

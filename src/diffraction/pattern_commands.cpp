@@ -55,7 +55,14 @@ std::optional<PowderCommandResult> powderAfterDialog(Session& session, Scatterin
 }
 
 std::optional<PowderCommandResult> runPowderCommand(Session& session, ScatteringTable& table) {
+  // The scale choice belongs to the program (SCRPTR), not to the structure: the dialog
+  // starts from the program's values and OK keeps the ones chosen there.
+  PowderSettings& s = session.document.powderSettings;
+  s.powderScaleMode = session.settings.powderScaleMode;
+  s.powderFixedScale = session.settings.powderFixedScale;
   if (!runDialogOnDocument<PowderDialogModel>(session)) return std::nullopt;
+  session.settings.powderScaleMode = s.powderScaleMode;
+  session.settings.powderFixedScale = s.powderFixedScale;
   return powderAfterDialog(session, table);
 }
 

@@ -60,8 +60,8 @@ TEST(ControlWindow, ShowsTheDocumentNamedOnTheCommandLine) {
   EXPECT_EQ(view->button(ControlWindowView::SelectedAtom)->text(), "Selected atom: 2  O1");
   EXPECT_EQ(view->findChild<QLabel*>("temperatureFactorLine")->text(), "ORTEP 6, Biso = 0.210000");
 
-  // Capabilities that come later are there but disabled; the document's commands work.
-  EXPECT_FALSE(view->button(ControlWindowView::BondLengths)->isEnabled());
+  // The document's commands work.
+  EXPECT_TRUE(view->button(ControlWindowView::BondLengths)->isEnabled());
   EXPECT_TRUE(view->button(ControlWindowView::Transform)->isEnabled());
   EXPECT_TRUE(view->button(ControlWindowView::Symmetry)->isEnabled());
   EXPECT_TRUE(withDoc.menuAction("Input", "Symmetry...")->isEnabled());

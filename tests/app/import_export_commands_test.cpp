@@ -71,7 +71,7 @@ TEST(ImportExportMenus, ListEveryFormatInOrderWithItsPromptAndState) {
   test::StartedProgram s({});
   QStringList bar;
   for (QAction* m : s.app->mainWindow().menuBar()->actions()) bar << m->text().remove('&');
-  EXPECT_EQ(bar, QStringList({"File", "Import", "Export", "Input", "Window", "Help"}));
+  EXPECT_EQ(bar, QStringList({"File", "Import", "Export", "Input", "View", "Window", "Help"}));
 
   const QList<QAction*> imports = commandsOf(s, "Import");
   const QList<QAction*> exports = commandsOf(s, "Export");

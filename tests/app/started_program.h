@@ -14,6 +14,8 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/workspace.h"
+#include "commands/settings_file.h"
+#include "diffraction/powder.h"
 #include "gui_support.h"
 
 namespace tessera::test {
@@ -30,6 +32,8 @@ struct StartedProgram {
   explicit StartedProgram(const std::vector<std::string>& commandLine, bool openExample = false) {
     document = home.filePath("corundum.tsr");
     QFile::copy(QString::fromStdString(test::exampleDocument().string()), document);
+    // A settings file, so start-up shows no "Failed to open SCRPTR file".
+    writeTextFile(home.filePath("SCRPTR").toStdString(), settingsText(ProgramSettings{}));
     std::vector<std::string> args = {"--home", home.path().toStdString()};
     args.insert(args.end(), commandLine.begin(), commandLine.end());
     if (openExample) args.push_back(document.toStdString());

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+
 #include "support/cli_run.h"
 #include "support/test_paths.h"
 
@@ -58,6 +62,62 @@ TEST(DiffractionCli, PrecessionSpotsAndRefusals) {
   const CliRun n = runCli({"precession", kExample, "--new"});
   ASSERT_EQ(n.code, 0) << n.err;
   EXPECT_EQ(lines(n.out)[0].substr(0, 11), "New atoms: ");
+}
+
+std::uint32_t u32At(const std::string& b, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<std::uint8_t>(b.at(at + static_cast<std::size_t>(i)));
+  return v;
+}
+std::uint16_t u16At(const std::string& b, std::size_t at) {
+  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(b.at(at)) | static_cast<std::uint8_t>(b.at(at + 1)) << 8);
+}
+
+/// The colours of the pens a Windows metafile (its bits from `start`) creates.
+std::vector<std::uint32_t> wmfPenColours(const std::string& b, std::size_t start) {
+  std::vector<std::uint32_t> colours;
+  for (std::size_t at = start + 18; at + 6 <= b.size();) {
+    const std::size_t words = u32At(b, at);
+    if (words < 3) break;
+    if (u16At(b, at + 4) == 0x02FA) colours.push_back(u32At(b, at + 12));
+    at += words * 2;
+  }
+  return colours;
+}
+
+TEST(DiffractionCli, PicturesAsWindowsAndEnhancedMetafiles) {
+  test::ScratchDir dir;
+  // A standard metafile of the default 5 x 5 inch frame, in colour: the grid's red pen is there.
+  ASSERT_EQ(runCli({"precession", kExample, "--grid", "--image", dir.file("p.wmf")}).code, 0);
+  const std::string standard = test::readFile(dir.file("p.wmf"));
+  ASSERT_GT(standard.size(), 1000u);
+  EXPECT_EQ(u16At(standard, 0), 1);  // memory metafile header
+  EXPECT_EQ(u16At(standard, 2), 9);
+  const std::vector<std::uint32_t> colourPens = wmfPenColours(standard, 0);
+  EXPECT_NE(std::find(colourPens.begin(), colourPens.end(), 0x0000FFu), colourPens.end());
+  // Placeable, black and white, 15 x 15 inches: the question is answered OK and the frame halved.
+  const CliRun halved = runCli({"--yes", "precession", kExample, "--grid", "--image", dir.file("s.wmf"), "--placeable",
+                                "--frame", "15", "15", "--black-white"});
+  ASSERT_EQ(halved.code, 0) << halved.err;
+  EXPECT_NE(halved.err.find("Height or width greater than 32767 dots - size will be halved -> "), std::string::npos);
+  const std::string placeable = test::readFile(dir.file("s.wmf"));
+  EXPECT_EQ(u32At(placeable, 0), 0x9AC6CDD7u);
+  EXPECT_EQ(u16At(placeable, 10), 19050);
+  EXPECT_EQ(u16At(placeable, 12), 19050);
+  for (std::uint32_t c : wmfPenColours(placeable, 22)) EXPECT_TRUE(c == 0 || c == 0xFFFFFFu) << std::hex << c;
+  // Cancel writes nothing and fails.
+  EXPECT_EQ(runCli({"--no", "powder", kExample, "--image", dir.file("n.wmf"), "--frame", "15", "15"}).code, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("n.wmf")));
+  // An enhanced metafile of the same size needs no question.
+  const CliRun emf = runCli({"--no", "powder", kExample, "--image", dir.file("p.emf"), "--frame", "15", "15"});
+  ASSERT_EQ(emf.code, 0) << emf.err;
+  const std::string enhanced = test::readFile(dir.file("p.emf"));
+  EXPECT_EQ(u32At(enhanced, 0), 1u);
+  EXPECT_EQ(enhanced.substr(40, 4), " EMF");
+  // Options that do not fit the picture.
+  EXPECT_EQ(runCli({"powder", kExample, "--image", dir.file("x.emf"), "--placeable"}).code, 2);
+  EXPECT_EQ(runCli({"powder", kExample, "--image", dir.file("x.wmf"), "--frame", "0", "5"}).code, 2);
+  EXPECT_EQ(runCli({"powder", kExample, "--frame", "5", "5"}).code, 2);
 }
 
 }  // namespace

@@ -125,6 +125,54 @@ TEST(Metafile, LargeFramesAreHalvedOnlyForWindowsMetafiles) {
   EXPECT_TRUE(clip.questions().empty());
 }
 
+TEST(Metafile, SvgAndPdfFromTheSameDialog) {
+  test::ScratchDir dir;
+  MetafileDialogModel model;
+  model.type = MetafileType::Svg;
+  model.blackWhite = true;
+  model.acrossInches = 4;
+  model.downInches = 3;
+  ScriptedUserInterface ui;
+  ui.files.push_back(dir.file("p.svg"));
+  writeMetafile(ui, model, powderPainter());
+  EXPECT_EQ(ui.lastFileRequest.defaultName, "Untitled.svg");
+  const std::string svg = test::readFile(dir.path() / "p.svg");
+  EXPECT_NE(svg.find("width=\"384"), std::string::npos);  // 4 inches at 96 pixels per inch
+  EXPECT_NE(svg.find("Old atoms: Corundum"), std::string::npos);
+  // The precession grid is red, but not in black and white.
+  EXPECT_NE(svgPicture(4, 3, false, precessionPainter()).find("#ff0000"), std::string::npos);
+  EXPECT_EQ(svgPicture(4, 3, true, precessionPainter()).find("#ff0000"), std::string::npos);
+
+  // PDF goes through the writer the program hands in; without one it is refused.
+  model.type = MetafileType::Pdf;
+  ScriptedUserInterface refused;
+  writeMetafile(refused, model, powderPainter());
+  EXPECT_EQ(refused.messages(), std::vector<std::string>{"PDF pictures come from the desktop program"});
+  ScriptedUserInterface pdfUi;
+  pdfUi.files.push_back(dir.file("p.pdf"));
+  double across = 0;
+  writeMetafile(pdfUi, model, powderPainter(),
+                [&across](const std::string&, double a, double, bool, const PatternPainter&) { return across = a, true; });
+  EXPECT_EQ(across, 4);
+  EXPECT_EQ(pdfUi.lastFileRequest.filter, "PDF Document (*.pdf)|*.pdf||");
+
+  // An unusable frame is refused and the dialog comes back.
+  model.acrossInches = 0;
+  ScriptedUserInterface again;
+  again.dialogs.push_back([](DialogModel&) { return true; });
+  again.dialogs.push_back([](DialogModel&) { return false; });
+  writeMetafile(again, model, powderPainter());
+  EXPECT_EQ(again.messages(), std::vector<std::string>{"Frame size must be greater than 0 and at most 1000 inches"});
+
+  // The clipboard gets the SVG beside an enhanced metafile for these types.
+  model.acrossInches = 4;
+  model.destination = 1;
+  ScriptedUserInterface clip;
+  const MetafileResult r = writeMetafile(clip, model, powderPainter());
+  EXPECT_EQ(r.mimeType, "image/emf");
+  EXPECT_NE(r.svg.find("</svg>"), std::string::npos);
+}
+
 TEST(Metafile, FrameShownInTheChosenUnits) {
   MetafileDialogModel model;
   model.frameUnits = 1;

@@ -34,12 +34,21 @@ TEST(PatternCommands, PowderDialogRefusalListingAndCrystalChecks) {
     p.values.powderOutput = 2;
     return true;
   });
+  // The scale choice comes from the program settings and goes back there.
+  s.session.settings.powderScaleMode = 1;
+  s.session.settings.powderFixedScale = 6.0f;
   s.ui.dialogs.push_back([](DialogModel& m) {
-    dynamic_cast<PowderDialogModel&>(m).values.specifiedWavelength = 1.2f;
+    auto& p = dynamic_cast<PowderDialogModel&>(m);
+    EXPECT_EQ(p.values.powderScaleMode, 1);
+    EXPECT_FLOAT_EQ(p.values.powderFixedScale, 6.0f);
+    p.values.specifiedWavelength = 1.2f;
+    p.values.powderFixedScale = 4.0f;
     return true;
   });
   const auto result = runPowderCommand(s.session, s.table);
   ASSERT_TRUE(result.has_value());
+  EXPECT_FLOAT_EQ(s.session.settings.powderFixedScale, 4.0f);
+  EXPECT_FLOAT_EQ(result->pattern.settings.powderFixedScale, 4.0f);
   EXPECT_EQ(s.ui.messages(), std::vector<std::string>{"Wavelength must be greater than 0"});
   ASSERT_TRUE(result->listing.has_value());
   EXPECT_EQ(test::readFile(*result->listing), powderListing(result->pattern));
