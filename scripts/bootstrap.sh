@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 xvfb xauth
   clang libclang-rt-dev
+  dpkg-dev fakeroot lintian desktop-file-utils appstream librsvg2-bin
   libwmf-bin gsfonts emf2svg poppler-utils
 )
 

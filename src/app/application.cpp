@@ -9,6 +9,7 @@
 #include "app/workspace.h"
 #include "commands/command_line.h"
 #include "commands/settings_file.h"
+#include "core/program_folders.h"
 
 namespace tessera::app {
 
@@ -28,10 +29,16 @@ bool Application::start() {
   }
   // The recent-file list of four entries.
   recent_ = std::make_unique<RecentFiles>();
-  // Home directory: the executable's folder unless --home names another.
-  session_.home = arguments.home ? std::filesystem::path(*arguments.home) : defaultHome_;
+  // Home directory: the executable's folder unless --home names another; an installed
+  // program reads <prefix>/share/tessera and writes into the user's data folder.
+  std::optional<std::filesystem::path> homeGiven;
+  if (arguments.home) homeGiven = *arguments.home;
+  const ProgramFolders folders = programFolders(homeGiven, defaultHome_);
+  session_.home = folders.home;
+  session_.userFolder = folders.userFolder;
+  // SCRPTR goes with the program's other own files (the user's data folder when installed).
   settingsFolder_ =
-      tessera::settingsFolder(session_.home, arguments.home.has_value(),
+      tessera::settingsFolder(session_.outputFolder(), arguments.home.has_value(),
                               QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
   document_.openMode = 2;
   // Program-wide defaults: the transformation and simulation settings of the

@@ -61,7 +61,7 @@ std::optional<BondOutcome> bondLengthsCommand(Session& session, const std::files
   }
   const int central = model.applyTo(doc, session.settings);
   BondOutcome outcome;
-  outcome.path = path.empty() ? session.home / kBondsFileName : path;
+  outcome.path = path.empty() ? session.outputFolder() / kBondsFileName : path;
   std::string report;
   doc.activeCrystal = model.newAtoms ? 1 : 0;
   const bool calculated = calculateBonds(doc, central, model.parameters, session.ui, report);

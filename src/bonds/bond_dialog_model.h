@@ -2,7 +2,7 @@
 // The "Bond Lengths and Angles" dialog as a model, and the command that runs it:
 // the Old or New input atoms, all atoms or one, the three distance limits and the
 // angles switch; OK checks for New atoms, takes the settings over, runs the
-// calculation and writes "BONDS.OUT" in the home directory.
+// calculation and writes "BONDS.OUT" in the output folder.
 
 #include <filesystem>
 #include <optional>
@@ -59,7 +59,7 @@ struct BondOutcome {
 
 /// "Bond Lengths": runs the dialog and, on OK, the calculation for the chosen crystal
 /// (activeCrystal set for the run and back to Old afterwards), writing the report to
-/// `path` (default: BONDS.OUT in the home directory). Nothing when cancelled or refused.
+/// `path` (default: BONDS.OUT in the output folder). Nothing when cancelled or refused.
 std::optional<BondOutcome> bondLengthsCommand(Session& session, const std::filesystem::path& path = {});
 
 }  // namespace tessera

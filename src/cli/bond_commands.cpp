@@ -88,12 +88,13 @@ CliCommand bondsCommand() {
   return {"bonds", "list the coordination sphere of each atom (BONDS.OUT), with angles on request",
           "usage: tessera-cli bonds IN [--new] [--atom N] [--limit A] [--angles] [--ligand-limit A]\n"
           "           [--angle-limit A] [--out FILE]\n"
-          "Writes BONDS.OUT (to FILE with --out, else to the home directory): for every input atom,\n"
-          "or atom N alone, the atoms within A Angstrom (--limit, default 2.6, at most 100) with\n"
-          "their distances and fractional coordinates. --angles adds the angles between neighbours\n"
-          "within --angle-limit (default 2.6) whose distance apart is within --ligand-limit\n"
-          "(default 3.6). --new first runs the transformation IN holds (writing its report as the\n"
-          "Transform command does) and lists the New atoms. Prints nothing on success.\n",
+          "Writes BONDS.OUT (to FILE with --out, else to the home folder; ~/.local/share/tessera\n"
+          "for an installed program): for every input atom, or atom N alone, the atoms within\n"
+          "A Angstrom (--limit, default 2.6, at most 100) with their distances and fractional\n"
+          "coordinates. --angles adds the angles between neighbours within --angle-limit (default\n"
+          "2.6) whose distance apart is within --ligand-limit (default 3.6). --new first runs the\n"
+          "transformation IN holds (writing its report as the Transform command does) and lists\n"
+          "the New atoms. Prints nothing on success.\n",
           runBonds};
 }
 

@@ -4,6 +4,7 @@
 
 #include "cli/convert_commands.h"
 #include "core/native_file.h"
+#include "core/program_folders.h"
 #include "core/site_listing.h"
 
 namespace tessera::cli {
@@ -15,7 +16,8 @@ const char* kProgramUsage =
     "       tessera-cli --help | --version | COMMAND --help\n"
     "\n"
     "Options:\n"
-    "  --home DIR       use DIR as the home directory (HALL.DAT, cifdic.sht, scatfac.dat)\n"
+    "  --home DIR       use DIR as the home directory (HALL.DAT, cifdic.sht, scatfac.dat;\n"
+    "                   LIST.OUT and BONDS.OUT are written there too)\n"
     "  --yes            answer questions with Yes / OK (the default)\n"
     "  --no             answer questions with No / Cancel\n"
     "  --answers LIST   answer questions in order from LIST (y,n,c,o), then by default\n"
@@ -72,7 +74,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
            const std::filesystem::path& defaultHome) {
   AnswerPolicy policy;
-  std::filesystem::path home = defaultHome;
+  std::optional<std::filesystem::path> home;
   std::size_t i = 0;
   for (; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -125,7 +127,9 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   CrystalDocument document;
   ProgramSettings settings;
   ConsoleUserInterface ui(err, policy);
-  Session session{document, ui, settings, home, defaultHome};
+  const ProgramFolders folders = programFolders(home, defaultHome);
+  Session session{document, ui, settings, folders.home, defaultHome};
+  session.userFolder = folders.userFolder;
   CliContext context{session, ui, out, err, in};
   return command->run(context, rest);
 }

@@ -80,6 +80,11 @@ struct Session {
   ProgramSettings& settings;
   std::filesystem::path home;  ///< folder holding HALL.DAT, cifdic.sht, scatfac.dat and SCRPTR
   std::filesystem::path programFolder = {};  ///< the executable's folder (data files the home lacks)
+  /// Where SCRPTR, LIST.OUT and BONDS.OUT go when it is not the home folder (an installed program).
+  std::filesystem::path userFolder = {};
+
+  /// The folder the program writes its own files into.
+  const std::filesystem::path& outputFolder() const { return userFolder.empty() ? home : userFolder; }
 };
 
 }  // namespace tessera

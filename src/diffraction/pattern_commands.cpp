@@ -45,7 +45,7 @@ std::optional<PowderCommandResult> powderAfterDialog(Session& session, Scatterin
   result.pattern = calculatePowder(doc, table, session.ui);
   const int output = doc.powderSettings.powderOutput;
   if (output == 0 || output == 2) {
-    const std::filesystem::path path = session.home / "LIST.OUT";
+    const std::filesystem::path path = session.outputFolder() / "LIST.OUT";
     if (writeTextFile(path, powderListing(result.pattern))) result.listing = path;
   }
   doc.powderSettings.lastPattern = 0;

@@ -24,7 +24,7 @@ struct PowderCommandResult {
 bool activeCrystalHasSites(const CrystalDocument& doc, const char* newMessage, UserInterface& ui);
 
 /// Calculates the powder pattern of the active crystal with the document's settings
-/// (the table is reloaded first) and writes LIST.OUT into the home directory when the
+/// (the table is reloaded first) and writes LIST.OUT into the output folder when the
 /// output asks for the listing.
 std::optional<PowderCommandResult> powderAfterDialog(Session& session, ScatteringTable& table);
 
