@@ -2,6 +2,9 @@
 // programs' --help texts list.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include <map>
 #include <regex>
 #include <set>
@@ -78,10 +81,19 @@ TEST(ManPages, TesseraCliDocumentsEveryCommandAndOption) {
 }
 
 TEST(ManPages, TesseraDocumentsItsCommandLine) {
-  // The desktop program's usage line: "tessera [--home DIR] [FILE.tsr]".
+  // Every option the desktop program's --help lists (when the desktop program was built).
   const std::string man = plainMan("tessera.1");
   EXPECT_EQ(missingFrom(man, "--home"), std::vector<std::string>{});
   EXPECT_NE(man.find("FILE.tsr"), std::string::npos);
+  const std::filesystem::path program = std::filesystem::path(TESSERA_BIN_DIR) / "tessera";
+  if (std::filesystem::exists(program)) {
+    test::ScratchDir dir;
+    const std::string out = dir.file("help.txt");
+    ASSERT_EQ(std::system((program.string() + " --help >" + out + " 2>&1").c_str()), 0);
+    const std::string help = test::readFile(out);
+    EXPECT_NE(help.find("--version"), std::string::npos);
+    EXPECT_EQ(missingFrom(man, help), std::vector<std::string>{});
+  }
   // A mistyped option would be caught: the check is not vacuous.
   EXPECT_EQ(missingFrom(man, "--homes"), std::vector<std::string>{"--homes"});
 }
