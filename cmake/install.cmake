@@ -81,8 +81,9 @@ endif()
 include(CPack)
 
 # The package built, installed, used, validated and removed again (root only;
-# skipped otherwise). Label "packaging": ctest -L packaging / -LE packaging.
-if(TESSERA_TESTS)
+# skipped otherwise). Label "packaging": ctest -L packaging / -LE packaging. Only a
+# plain build with the desktop program makes the package.
+if(TESSERA_TESTS AND TESSERA_GUI AND NOT TESSERA_SANITIZE AND NOT TESSERA_FUZZ)
   add_test(NAME package_check COMMAND ${CMAKE_SOURCE_DIR}/scripts/package_check.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(package_check PROPERTIES SKIP_RETURN_CODE 77 LABELS packaging TIMEOUT 300 RUN_SERIAL ON)
 endif()

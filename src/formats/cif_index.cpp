@@ -8,6 +8,13 @@
 namespace tessera {
 
 namespace {
+// Error texts are compared by content: a string literal's address may differ between
+// translation units (it does under the address sanitizer).
+bool textNotClosed(const char* error) { return error && std::string_view(error) == kCifTextNotClosed; }
+}  // namespace
+
+
+namespace {
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -78,7 +85,7 @@ class CifIndex::Parser {
         case CifTokenKind::Value:
           // A text field left open swallows the rest of the file: the block says so
           // when it is opened, not only when that one item is asked for.
-          if (t.error == kCifTextNotClosed && state_ != State::Outside) {
+          if (textNotClosed(t.error) && state_ != State::Outside) {
             textError_ = addError(t.line, t.error);
             if (block().blockError == kCifNone) block().blockError = textError_;
           }
@@ -110,7 +117,7 @@ class CifIndex::Parser {
     owner_.values_.emplace_back(t.offset, t.valueKind);
     const std::size_t index = owner_.values_.size() - 1;
     if (t.valueKind == CifValueKind::Bad)
-      owner_.badValues_.emplace(index, t.error == kCifTextNotClosed && textError_ != kCifNone ? textError_
+      owner_.badValues_.emplace(index, textNotClosed(t.error) && textError_ != kCifNone ? textError_
                                                                                            : addError(t.line, t.error));
     return index;
   }

@@ -93,7 +93,7 @@ TEST(AmMineral, BrokenEntriesFailWithTheirMessage) {
       {"Name\n1 2 3 90 90 90 *P1\n0.5 zero 0\natom x y z\n", "Error reading origin offset line"},
       {"Name\n1 2 3 90 90 90 P1\nC1 0 0 0\n", "Error reading atom format line"},
       {"", "Error at data location"},
-      {std::string("Name\n\x01\x02\x00garbage", 18), "Error at data location"}};
+      {std::string("Name\n\x01\x02\x00garbage", 15), "Error at data location"}};
   for (const auto& [text, message] : cases) {
     SCOPED_TRACE(message);
     test::writeFile(dir.path() / "bad.amc", text);
