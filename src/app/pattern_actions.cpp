@@ -1,3 +1,4 @@
+#include "core/native_file.h"
 #include "app/pattern_actions.h"
 
 #include <QFileDialog>
@@ -114,7 +115,7 @@ void PatternActions::exportProfile() {
   const QString path =
       QFileDialog::getSaveFileName(&window_, "Export Profile", "profile.xy", "Profile (*.xy);;All Files (*.*)");
   if (path.isEmpty()) return;
-  if (!writeTextFile(path.toStdString(), powderProfileText(powderCurve(w->pattern()))))
+  if (!writeFileAtomically(path.toStdString(), powderProfileText(powderCurve(w->pattern()))))
     workspace_.session().ui.message("File open for write failed");
 }
 

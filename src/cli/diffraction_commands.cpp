@@ -1,3 +1,4 @@
+#include "core/native_file.h"
 #include "cli/diffraction_commands.h"
 
 #include <algorithm>
@@ -98,7 +99,7 @@ bool prepareDocument(CliContext& context, const Options& o) {
 }
 
 bool writeOutput(CliContext& context, const std::string& path, const std::string& text) {
-  if (writeTextFile(path, text)) return true;
+  if (writeFileAtomically(path, text)) return true;
   context.ui.message("File open for write failed");
   return false;
 }

@@ -1,3 +1,4 @@
+#include "core/native_file.h"
 #include "diffraction/pattern_commands.h"
 
 #include "diffraction/pattern_models.h"
@@ -46,7 +47,7 @@ std::optional<PowderCommandResult> powderAfterDialog(Session& session, Scatterin
   const int output = doc.powderSettings.powderOutput;
   if (output == 0 || output == 2) {
     const std::filesystem::path path = session.outputFolder() / "LIST.OUT";
-    if (writeTextFile(path, powderListing(result.pattern))) result.listing = path;
+    if (writeFileAtomically(path.string(), powderListing(result.pattern))) result.listing = path;
   }
   doc.powderSettings.lastPattern = 0;
   result.showGraph = output > 0;

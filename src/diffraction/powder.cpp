@@ -163,13 +163,6 @@ std::string powderListing(const PowderPattern& p) {
   return out;
 }
 
-bool writeTextFile(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out << text;
-  return static_cast<bool>(out);
-}
-
 std::string powderCsv(const PowderPattern& p) {
   std::string out = "h,k,l,d,abs_f,phase,multiplicity,two_theta_1,intensity_1,two_theta_2,intensity_2\n";
   const double scale = p.maxIntensity > 0 ? 100.0 / p.maxIntensity : 0.0;

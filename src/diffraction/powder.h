@@ -76,8 +76,6 @@ std::string powderCellLine(const PowderPattern& p);
 
 /// The text of "LIST.OUT".
 std::string powderListing(const PowderPattern& p);
-/// Writes the listing to a file; false when it cannot be created.
-bool writeTextFile(const std::filesystem::path& path, const std::string& text);
 
 /// One row per reflection with full precision; intensities relative to 100.
 std::string powderCsv(const PowderPattern& p);

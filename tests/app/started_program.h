@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/native_file.h"
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/workspace.h"
@@ -35,7 +36,7 @@ struct StartedProgram {
     document = home.filePath("corundum.tsr");
     QFile::copy(QString::fromStdString(test::exampleDocument().string()), document);
     // A settings file, so start-up shows no "Failed to open SCRPTR file".
-    writeTextFile(home.filePath("SCRPTR").toStdString(), settingsText(ProgramSettings{}));
+    writeFileAtomically(home.filePath("SCRPTR").toStdString(), settingsText(ProgramSettings{}));
     std::vector<std::string> args = {"--home", home.path().toStdString()};
     args.insert(args.end(), commandLine.begin(), commandLine.end());
     if (openExample) args.push_back(document.toStdString());
