@@ -1,6 +1,7 @@
 #include "app/file_actions.h"
 
 #include <QClipboard>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -10,9 +11,13 @@
 #include <QWidget>
 
 #include "app/graphics_output.h"
+#include "app/image_export.h"
+#include "app/pattern_windows.h"
 #include "app/recent_files.h"
 #include "app/text_window.h"
 #include "app/workspace.h"
+#include "core/native_file.h"
+#include "diffraction/powder.h"
 
 namespace tessera::app {
 
@@ -42,6 +47,10 @@ void FileActions::addTo(QMenuBar& bar) {
                          "Write a Windows Metafile showing the currently-selected graphics window (Powder or "
                          "Precession pattern)");
   connect(metafile_, &QAction::triggered, this, &FileActions::metafile);
+  image_ = addCommand(menu, "Export &Image...", "Save the active pattern window as SVG, PNG or PDF");
+  connect(image_, &QAction::triggered, this, &FileActions::exportImage);
+  profile_ = addCommand(menu, "Export Pro&file...", "Save the active powder pattern's profile as 2-theta and intensity");
+  connect(profile_, &QAction::triggered, this, &FileActions::exportProfile);
   recentSeparator_ = menu->addSeparator();
   for (int i = 0; i < RecentFiles::kMaxEntries; ++i) {
     QAction* action = addCommand(menu, QString(), "Open this document");
@@ -62,6 +71,8 @@ void FileActions::updateActions() {
   QMdiSubWindow* active = area_.activeSubWindow();
   const bool pattern = static_cast<bool>(activePatternPainter(area_));
   metafile_->setEnabled(pattern);
+  image_->setEnabled(pattern);
+  profile_->setEnabled(active && qobject_cast<PowderWindow*>(active->widget()));
   print_->setEnabled(pattern || (active && qobject_cast<TextWindow*>(active->widget())));
   const QStringList& entries = workspace_.recentFiles().entries();
   for (int i = 0; i < recent_.size(); ++i) {
@@ -110,6 +121,28 @@ void FileActions::metafile() {
   metafileModel_.storeIn(session.settings);
   if (result.bytes.empty()) return;
   QGuiApplication::clipboard()->setMimeData(clipboardData(result, metafileModel_, paint).release());
+}
+
+void FileActions::exportImage() {
+  const PatternPainter paint = activePatternPainter(area_);
+  if (!paint) return;
+  const QString path = QFileDialog::getSaveFileName(&window_, "Export Image", "pattern.svg",
+                                                    "SVG picture (*.svg);;PNG image (*.png);;PDF document (*.pdf)");
+  if (path.isEmpty()) return;
+  const QSize size = area_.activeSubWindow()->widget()->size();
+  if (!exportPatternImage(paint, size.width(), size.height(), path))
+    workspace_.session().ui.message("File open for write failed");
+}
+
+void FileActions::exportProfile() {
+  QMdiSubWindow* active = area_.activeSubWindow();
+  auto* w = active ? qobject_cast<PowderWindow*>(active->widget()) : nullptr;
+  if (!w) return;
+  const QString path =
+      QFileDialog::getSaveFileName(&window_, "Export Profile", "profile.xy", "Profile (*.xy);;All Files (*.*)");
+  if (path.isEmpty()) return;
+  if (!writeFileAtomically(path.toStdString(), powderProfileText(powderCurve(w->pattern()))))
+    workspace_.session().ui.message("File open for write failed");
 }
 
 }  // namespace tessera::app

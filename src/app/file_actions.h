@@ -1,6 +1,6 @@
 #pragma once
-// File menu: New, Open, Close, Save, Save As, Print and Metafile of the active window,
-// the four most recent files, Exit.
+// File menu: New, Open, Close, Save, Save As; Print, Metafile and Export Image of the
+// active window, Export Profile of a powder window; the four most recent files, Exit.
 
 #include <QList>
 
@@ -25,6 +25,10 @@ class FileActions : public MenuArea {
   void print();
   /// File > Metafile: the active pattern window as a metafile, SVG or PDF file, or on the clipboard.
   void metafile();
+  /// File > Export Image: the active pattern window as SVG, PNG or PDF at its size on screen.
+  void exportImage();
+  /// File > Export Profile: the active powder window's curve as 2-theta and intensity.
+  void exportProfile();
 
  private:
   Workspace& workspace_;
@@ -32,6 +36,8 @@ class FileActions : public MenuArea {
   MetafileDialogModel metafileModel_;
   QAction* print_ = nullptr;
   QAction* metafile_ = nullptr;
+  QAction* image_ = nullptr;
+  QAction* profile_ = nullptr;
   QWidget& window_;
   QAction* close_ = nullptr;
   QAction* save_ = nullptr;

@@ -13,6 +13,7 @@ void ImportActions::addTo(QMenuBar& bar) {
   QMenu* menu = bar.addMenu("I&mport");
   QStringList entries;
   for (int kind : importMenuOrder()) entries << QString::fromUtf8(findImportKind(kind)->menuEntry);
+  entries << "All Files...";
   const QStringList texts = withMnemonics(entries);
   for (std::size_t i = 0; i < importMenuOrder().size(); ++i) {
     const int kind = importMenuOrder()[i];
@@ -26,6 +27,10 @@ void ImportActions::addTo(QMenuBar& bar) {
     // An import replaces whatever is open, so the command never depends on the document.
     connect(addCommand(menu, text, prompt), &QAction::triggered, this, [this, kind] { workspace_.importFile(kind); });
   }
+  // Every kind with a reader, those without an entry of their own (PDB) too, by extension.
+  menu->addSeparator();
+  connect(addCommand(menu, texts.last(), "Import a file of any format the program reads, chosen by its extension"),
+          &QAction::triggered, &workspace_, &Workspace::importAnyFile);
 }
 
 }  // namespace tessera::app

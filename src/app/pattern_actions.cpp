@@ -1,7 +1,5 @@
-#include "core/native_file.h"
 #include "app/pattern_actions.h"
 
-#include <QFileDialog>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -27,13 +25,8 @@ void PatternActions::addTo(QMenuBar& bar) {
   QMenu* menu = bar.addMenu("&View");
   QAction* powderAction = addCommand(menu, "&Powder...", "Simulate the powder diffraction pattern");
   QAction* precessionAction = addCommand(menu, "P&recession...", "Simulate a precession photograph");
-  menu->addSeparator();
-  QAction* image = addCommand(menu, "Export &Image...", "Save the active pattern window as SVG, PNG or PDF");
-  QAction* profile = addCommand(menu, "Export Pro&file...", "Save the powder profile as 2-theta and intensity");
   connect(powderAction, &QAction::triggered, this, &PatternActions::powder);
   connect(precessionAction, &QAction::triggered, this, &PatternActions::precession);
-  connect(image, &QAction::triggered, this, &PatternActions::exportImage);
-  connect(profile, &QAction::triggered, this, &PatternActions::exportProfile);
   documentActions_ = {powderAction, precessionAction};
 }
 
@@ -91,32 +84,6 @@ void PatternActions::precession() {
                QString("Tessera Precession Pattern - %1").arg(kCrystalNames[crystal]),
                crystal == 1 ? WindowKind::PrecessionNew : WindowKind::PrecessionOld);
   precessionWindow(crystal)->setPattern(*pattern);
-}
-
-void PatternActions::exportImage() {
-  const PatternPainter paint = activePatternPainter(area_);
-  if (!paint) {
-    workspace_.session().ui.message("Choose a powder or precession window first");
-    return;
-  }
-  const QString path = QFileDialog::getSaveFileName(&window_, "Export Image", "pattern.svg",
-                                                    "SVG picture (*.svg);;PNG image (*.png);;PDF document (*.pdf)");
-  if (path.isEmpty()) return;
-  if (!exportPatternImage(paint, area_.activeSubWindow()->widget()->size(), path)) workspace_.session().ui.message("File open for write failed");
-}
-
-void PatternActions::exportProfile() {
-  QMdiSubWindow* active = area_.activeSubWindow();
-  auto* w = active ? qobject_cast<PowderWindow*>(active->widget()) : nullptr;
-  if (!w) {
-    workspace_.session().ui.message("Choose a powder window first");
-    return;
-  }
-  const QString path =
-      QFileDialog::getSaveFileName(&window_, "Export Profile", "profile.xy", "Profile (*.xy);;All Files (*.*)");
-  if (path.isEmpty()) return;
-  if (!writeFileAtomically(path.toStdString(), powderProfileText(powderCurve(w->pattern()))))
-    workspace_.session().ui.message("File open for write failed");
 }
 
 }  // namespace tessera::app

@@ -1,7 +1,6 @@
 #pragma once
 // The View menu: Powder and Precession (dialog, calculation, listing, the
-// pattern windows of the Old and New crystals), and the export of the active
-// pattern window as a picture or, for powder, its profile as two columns.
+// pattern windows of the Old and New crystals).
 
 #include <QPointer>
 #include <array>
@@ -29,8 +28,6 @@ class PatternActions : public MenuArea {
 
   void powder();
   void precession();
-  void exportImage();
-  void exportProfile();
 
   /// The windows of a crystal (nullptr while closed).
   PowderWindow* powderWindow(int crystal) const;

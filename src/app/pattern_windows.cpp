@@ -1,14 +1,10 @@
 #include "app/pattern_windows.h"
 
-#include <QFileInfo>
-#include <QImage>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPdfWriter>
 
 #include "app/painter_canvas.h"
-#include "diffraction/svg_canvas.h"
 
 namespace tessera::app {
 
@@ -83,44 +79,6 @@ void PrecessionWindow::mousePressEvent(QMouseEvent* event) {
   if (pattern_.crystal != 0) return;
   const QString text = readoutAt(event->position().x(), event->position().y());
   if (!text.isEmpty()) QMessageBox::information(this, "Tessera", text);
-}
-
-bool exportPatternImage(const PatternPainter& paint, QSize size, const QString& path) {
-  const QString ext = QFileInfo(path).suffix().toLower();
-  const Rect area{0, 0, static_cast<double>(size.width()), static_cast<double>(size.height())};
-  if (ext == "svg") {
-    SvgCanvas canvas(area.width, area.height);
-    paint(canvas, area, kDefaultPixelsPerInch);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    const std::string text = canvas.document();
-    return file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
-  }
-  if (ext == "png") {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    image.setDotsPerMeterX(static_cast<int>(kDefaultPixelsPerInch / 0.0254));
-    image.setDotsPerMeterY(static_cast<int>(kDefaultPixelsPerInch / 0.0254));
-    {
-      QPainter painter(&image);
-      PainterCanvas canvas(painter);
-      paint(canvas, area, kDefaultPixelsPerInch);
-    }
-    return image.save(path, "PNG");
-  }
-  if (ext == "pdf") {
-    QPdfWriter writer(path);
-    writer.setResolution(static_cast<int>(kDefaultPixelsPerInch));
-    writer.setPageSize(QPageSize(QSizeF(size.width() / kDefaultPixelsPerInch, size.height() / kDefaultPixelsPerInch),
-                                 QPageSize::Inch));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter painter;
-    if (!painter.begin(&writer)) return false;
-    PainterCanvas canvas(painter);
-    paint(canvas, area, kDefaultPixelsPerInch);
-    return painter.end();
-  }
-  return false;
 }
 
 }  // namespace tessera::app

@@ -55,7 +55,4 @@ class PrecessionWindow : public QWidget {
   PrecessionView view_;
 };
 
-/// Writes a drawing as a picture chosen by extension: .svg, .png or .pdf; false on failure.
-bool exportPatternImage(const PatternPainter& paint, QSize size, const QString& path);
-
 }  // namespace tessera::app

@@ -65,7 +65,15 @@ void Workspace::newDocument() {
 
 void Workspace::openWithDialog() {
   const CommandName name(session_.ui, "Open");
+  // The document's reports are asked about with the document, before the file is chosen.
+  if (!confirmClosing(false)) return;
   const OpenOutcome outcome = openCommand(session_);
+  const bool documentStays = outcome.result == OpenResult::OpenAsText || outcome.result == OpenResult::Cancelled;
+  if (documentStays) {
+    // Nothing replaced the document: changes given up in the prompt are still there.
+    if (changesGivenUp_) session_.document.modified = true;
+    forgetReportCloseAnswers();
+  }
   switch (outcome.result) {
     case OpenResult::Opened: closeReportWindows(); rememberDocument(); break;
     case OpenResult::Failed: closeReportWindows(); break;
@@ -133,17 +141,35 @@ void Workspace::importFile(int kind, const QString& path) {
   if (qtUi) qtUi->presetOpenFile(std::nullopt);
 }
 
+std::optional<int> Workspace::importKindOf(const QString& path) const {
+  // The import extensions as the import options hold them.
+  const std::string suffix = "." + QFileInfo(path).suffix().toStdString();
+  return importKindForExtension(suffix, session_.settings.importExtensions);
+}
+
 void Workspace::openDropped(const QString& path) {
-  // The import extensions as the import options hold them, native documents and anything else as text.
-  const QString suffix = "." + QFileInfo(path).suffix();
-  const auto& extensions = session_.settings.importExtensions;
-  for (int kind : importMenuOrder()) {
-    const ImportKind* row = findImportKind(kind);
-    if (row && row->available() && static_cast<std::size_t>(kind) < extensions.size() &&
-        suffix.compare(QString::fromStdString(extensions[static_cast<std::size_t>(kind)]), Qt::CaseInsensitive) == 0)
-      return importFile(kind, path);
-  }
+  // Native documents and anything no import reads open as they would from File > Open.
+  if (const std::optional<int> kind = importKindOf(path)) return importFile(*kind, path);
   openPath(path);
+}
+
+void Workspace::importAnyFile() {
+  const CommandName name(session_.ui, "Import");
+  std::string patterns;
+  for (const std::string& extension : session_.settings.importExtensions)
+    if (importKindForExtension(extension, session_.settings.importExtensions) &&
+        patterns.find("*" + extension + ";") == std::string::npos)
+      patterns += "*" + extension + ";";
+  if (!patterns.empty()) patterns.pop_back();
+  FileRequest request;
+  request.title = "Import";
+  request.filter = "Files the program imports (" + patterns + ")|" + patterns + "|All Files (*.*)|*.*||";
+  request.directory = session_.settings.documentDirectory;
+  const std::optional<std::string> path = session_.ui.openFile(request);
+  if (!path) return;
+  const QString file = QString::fromStdString(*path);
+  if (const std::optional<int> kind = importKindOf(file)) return importFile(*kind, file);
+  session_.ui.message(QString("No import format reads files ending in .%1").arg(QFileInfo(file).suffix()).toStdString());
 }
 
 void Workspace::exportFile(int commandIndex) {
@@ -224,6 +250,7 @@ void Workspace::showSelectedAtom() {
 bool Workspace::confirmClosing(bool everyTextWindow) {
   // Every question comes before anything closes: a Cancel in the last one finds all as it was.
   if (!confirmSaveChanges(session_)) return false;
+  changesGivenUp_ = session_.document.modified;  // still modified after the prompt: answered No
   QList<TextWindow*> answered;
   for (QMdiSubWindow* sub : area_.subWindowList()) {
     auto* text = qobject_cast<TextWindow*>(sub->widget());
@@ -347,6 +374,11 @@ bool Workspace::closeFromControlWindow() {
   closeReportWindows();
   emit documentChanged();
   return true;
+}
+
+void Workspace::forgetReportCloseAnswers() {
+  for (const auto& slot : slots_)
+    if (auto* text = slot ? qobject_cast<TextWindow*>(slot->widget()) : nullptr) text->forgetCloseAnswer();
 }
 
 void Workspace::closeReportWindows() {

@@ -52,6 +52,10 @@ class Workspace : public QObject {
   /// A file dropped on the program: a native document opens, an importable extension imports,
   /// anything else opens as text.
   void openDropped(const QString& path);
+  /// Import > All Files: a file of any kind with a reader, the kind chosen by its extension.
+  void importAnyFile();
+  /// The import kind that reads a file, by its extension as the import options hold them.
+  std::optional<int> importKindOf(const QString& path) const;
   /// Export > a command (index into the export command list): writes the document in that format.
   void exportFile(int commandIndex);
   void titleAxes();
@@ -97,6 +101,8 @@ class Workspace : public QObject {
   /// Asks the save questions of the document and of the text windows (all of them, or only
   /// the report slots) before anything closes; false, with nothing closed, after a Cancel.
   bool confirmClosing(bool everyTextWindow);
+  /// The report windows ask again when they close (the command that asked went no further).
+  void forgetReportCloseAnswers();
 
   bool closeFromControlWindow();
   void rememberDocument();
@@ -107,6 +113,7 @@ class Workspace : public QObject {
   RecentFiles& recent_;
   QPointer<QMdiSubWindow> control_;
   std::array<QPointer<QMdiSubWindow>, kSlotCount> slots_{};
+  bool changesGivenUp_ = false;  // the last closing prompt was answered No
 };
 
 }  // namespace tessera::app

@@ -104,7 +104,12 @@ bool writeOutput(CliContext& context, const std::string& path, const std::string
   return false;
 }
 
-/// The picture --image names: SVG at screen size, or a metafile of the --frame in inches.
+RasterPictureWriter& rasterPictureWriter() {
+  static RasterPictureWriter writer;
+  return writer;
+}
+
+/// The picture --image names: SVG, PNG or PDF at screen size, or a metafile of the --frame in inches.
 struct ImageOptions {
   std::string extension;
   double acrossInches = 5, downInches = 5;
@@ -118,9 +123,14 @@ std::string imageOptions(const Options& o, ImageOptions& image) {
     return "";
   }
   image.extension = toLower(std::filesystem::path(o.value("--image")).extension().string());
-  if (image.extension != ".svg" && image.extension != ".wmf" && image.extension != ".emf")
-    return "--image writes SVG, WMF or EMF here (FILE.svg, FILE.wmf, FILE.emf); PNG and PDF come from the desktop "
-           "program";
+  const bool raster = image.extension == ".png" || image.extension == ".pdf";
+  if (raster && !rasterPictureWriter())
+    return "--image writes SVG, WMF or EMF in this build (FILE.svg, FILE.wmf, FILE.emf); PNG and PDF need the "
+           "desktop libraries";
+  if (!raster && image.extension != ".svg" && image.extension != ".wmf" && image.extension != ".emf")
+    return "--image writes FILE.svg, FILE.png, FILE.pdf, FILE.wmf or FILE.emf";
+  if (o.has("--frame") && (image.extension == ".svg" || raster))
+    return "--frame goes with a metafile (FILE.wmf, FILE.emf)";
   if (o.has("--placeable") && image.extension != ".wmf") return "--placeable goes with a .wmf picture";
   if (o.has("--frame")) {
     const std::optional<double> across = parseDouble(o.values.at("--frame")[0]);
@@ -142,6 +152,11 @@ bool writeImage(CliContext& context, const Options& o, ImageOptions image, const
     SvgCanvas canvas(kDefaultPatternWidth, kDefaultPatternHeight);
     paint(canvas, {0, 0, kDefaultPatternWidth, kDefaultPatternHeight}, kDefaultPixelsPerInch);
     return writeOutput(context, path, canvas.document());
+  }
+  if (image.extension == ".png" || image.extension == ".pdf") {
+    if (rasterPictureWriter()(paint, kDefaultPatternWidth, kDefaultPatternHeight, path)) return true;
+    context.ui.message("File open for write failed");
+    return false;
   }
   const MetafileType type = image.extension == ".emf" ? MetafileType::Enhanced
                             : o.has("--placeable")    ? MetafileType::Placeable
@@ -287,12 +302,13 @@ CliCommand powderCommand() {
           "           [--mode average|doublet|kbeta|wavelength|neutron] [--wavelength W] [--beta-intensity F]\n"
           "           [--two-theta MIN MAX] [--fwhm F] [--scale F] [--default-b B] [--bars]\n"
           "           [--listing FILE] [--csv FILE] [--xy FILE]\n"
-          "           [--image FILE.svg|FILE.wmf|FILE.emf [--placeable] [--frame ACROSS DOWN] [--black-white]]\n"
+          "           [--image FILE.svg|.png|.pdf|.wmf|.emf [--placeable] [--frame ACROSS DOWN] [--black-white]]\n"
           "Starts from the powder settings saved in IN (the dialog's defaults for other formats),\n"
           "changes those given and calculates the pattern of the Old crystal, or with --new of the\n"
           "New crystal built with the transformation stored in IN. --listing writes the LIST.OUT\n"
           "text, --csv one row per reflection, --xy the profile (2-theta, intensity), --image the\n"
           "drawing (bars with --bars, else the curve). Without an output option the listing is printed.\n"
+          "SVG, PNG and PDF pictures are 900 x 600 pixels at 96 dots an inch, as the window opens.\n"
           "A .wmf picture is a standard Windows metafile (placeable with --placeable), a .emf an enhanced\n"
           "metafile, both of a frame ACROSS x DOWN inches (5 x 5 unless given), in colour unless\n"
           "--black-white; a Windows metafile over 32767 dots a side is halved when the answer is OK.\n",
@@ -305,7 +321,7 @@ CliCommand precessionCommand() {
           "           [--level N] [--mu DEG] [--distance MM] [--target Cr|Fe|Co|Ni|Cu|Mo|Ag]\n"
           "           [--mode average|doublet|kbeta|wavelength|neutron] [--wavelength W]\n"
           "           [--grid] [--extinctions] [--no-lp] [--spots FILE]\n"
-          "           [--image FILE.svg|FILE.wmf|FILE.emf [--placeable] [--frame ACROSS DOWN] [--black-white]]\n"
+          "           [--image FILE.svg|.png|.pdf|.wmf|.emf [--placeable] [--frame ACROSS DOWN] [--black-white]]\n"
           "Draws the layer perpendicular to the normal axis (default c*, horizontal a*) with the\n"
           "settings saved in IN changed by those given. --mode neutron uses neutron scattering\n"
           "lengths; --wavelength replaces the target's wavelength. --spots writes\n"
@@ -313,5 +329,7 @@ CliCommand precessionCommand() {
           "--image writes the drawing as for powder.\n",
           runPrecession};
 }
+
+void setRasterPictureWriter(RasterPictureWriter writer) { rasterPictureWriter() = std::move(writer); }
 
 }  // namespace tessera::cli

@@ -58,6 +58,21 @@ const std::array<int, 15>& importMenuOrder() {
   return order;
 }
 
+std::optional<int> importKindForExtension(std::string_view extension, const std::array<std::string, 18>& extensions) {
+  const std::string wanted = toLower(extension);
+  if (wanted.size() < 2) return std::nullopt;
+  auto matches = [&](int kind) {
+    const ImportKind* row = findImportKind(kind);
+    return row && row->available() && toLower(extensions[static_cast<std::size_t>(kind)]) == wanted;
+  };
+  for (int kind : importMenuOrder())
+    if (matches(kind)) return kind;
+  // Kind 7 shares its extension with the ICSD import that tells the layouts apart.
+  for (int kind : {11, 15})
+    if (matches(kind)) return kind;
+  return std::nullopt;
+}
+
 std::optional<int> importKindByCliName(std::string_view name) {
   const std::string wanted = toLower(removeBlanks(name));
   for (const ImportKind& k : importKinds())

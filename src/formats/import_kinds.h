@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tessera {
@@ -48,5 +49,10 @@ const std::array<int, 15>& importMenuOrder();
 /// The kind tessera-cli means by a name: the cliName, or the kind's name in lower case
 /// without blanks ("shelx-93", "free-form"); nullopt when unknown.
 std::optional<int> importKindByCliName(std::string_view name);
+
+/// The import kind that reads files of an extension (".cif", any case), given the
+/// extensions the import options hold per kind: the menu's kinds first, then the
+/// kinds without a menu entry (PDB, original ICSD). Kinds without a reader never match.
+std::optional<int> importKindForExtension(std::string_view extension, const std::array<std::string, 18>& extensions);
 
 }  // namespace tessera

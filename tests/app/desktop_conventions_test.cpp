@@ -108,6 +108,68 @@ TEST(DesktopConventions, ExitAsksAboutEveryWindowBeforeClosingAny) {
   EXPECT_EQ(s.app->mainWindow().area().subWindowList().size(), 2);
 }
 
+TEST(DesktopConventions, OpenAsksAboutTheDocumentAndItsReportsBeforeTheFileIsChosen) {
+  test::StartedProgram s({}, true);
+  CrystalDocument& doc = s.app->document();
+  const QString quartz = s.home.filePath("quartz.tsr");
+  ASSERT_TRUE(QFile::copy(examplePath("quartz.tsr"), quartz));
+  auto editedReport = [&] {
+    EXPECT_TRUE(s.workspace().showReport(2, s.document));
+    auto* report = qobject_cast<TextWindow*>(s.app->mainWindow().area().activeSubWindow()->widget());
+    report->editor()->appendPlainText("edited");
+    return QPointer<TextWindow>(report);
+  };
+  doc.modified = true;
+  QPointer<TextWindow> report = editedReport();
+  test::ModalScript script;
+
+  // Changes given up, then no file chosen: the document keeps its changes and the report asks again later.
+  script.answers = {QMessageBox::No, QMessageBox::No};
+  s.menuAction("File", "Open...")->trigger();
+  EXPECT_EQ(script.seen, QStringList({"Save changes to " + s.document + " ?", "Save changes to " + s.document + " ?", "Open"}));
+  EXPECT_TRUE(doc.modified);
+  ASSERT_FALSE(report.isNull());
+  EXPECT_TRUE(report->editor()->document()->isModified());
+
+  // A file chosen: nothing more is asked after the document has been replaced.
+  script.seen.clear();
+  script.answers = {QMessageBox::No, QMessageBox::No};
+  script.paths = {quartz};
+  s.menuAction("File", "Open...")->trigger();
+  EXPECT_EQ(script.seen.size(), 3) << script.seen.join(" | ").toStdString();
+  EXPECT_EQ(doc.fileTitle, "quartz.tsr");
+  EXPECT_FALSE(doc.modified);
+  QTest::qWait(50);
+  EXPECT_TRUE(report.isNull());
+}
+
+TEST(DesktopConventions, ImportAllFilesChoosesTheReaderByExtensionPdbToo) {
+  test::StartedProgram s({});
+  const QString pdb = s.home.filePath("small.pdb");
+  QFile file(pdb);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("HETATM    1  O   HOH A   1       1.000   2.000   3.000  1.00 10.00           O\n"
+             "HETATM    2  C1  LIG A   2       2.500   2.000   3.000  1.00 10.00           C\n"
+             "END\n");
+  file.close();
+  test::ModalScript script;
+  script.paths = {pdb};
+  s.menuAction("Import", "All Files...")->trigger();
+  const CrystalDocument& doc = s.app->document();
+  ASSERT_TRUE(doc.isOpen) << script.seen.join(" | ").toStdString();
+  EXPECT_EQ(doc.siteCount(), 2);
+  EXPECT_EQ(doc.fileTitle, "small.tsr");
+
+  script.seen.clear();
+  script.paths = {s.home.filePath("notes.xyz1")};
+  QFile other(script.paths.front());
+  ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+  other.close();
+  s.menuAction("Import", "All Files...")->trigger();
+  EXPECT_TRUE(script.seen.contains("No import format reads files ending in .xyz1")) << script.seen.join(" | ").toStdString();
+  EXPECT_EQ(doc.fileTitle, "small.tsr");
+}
+
 TEST(DesktopConventions, ControlWindowKeysTitleButtonsAndReadOnlyCell) {
   test::StartedProgram s({}, true);
   CrystalDocument& doc = s.app->document();

@@ -1,5 +1,7 @@
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -7,7 +9,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "app/image_export.h"
 #include "app/pattern_windows.h"
+#include "cli/diffraction_commands.h"
+#include "support/cli_run.h"
+#include "support/test_paths.h"
 #include "gui_support.h"
 #include "started_program.h"
 
@@ -63,11 +69,33 @@ TEST(PatternWindows, PowderAndPrecessionFromTheViewMenu) {
   // Pictures of either window.
   QTemporaryDir dir;
   for (const char* name : {"p.svg", "p.png", "p.pdf"}) {
-    ASSERT_TRUE(exportPatternImage(powder->painter(), powder->size(), dir.filePath(name))) << name;
+    ASSERT_TRUE(exportPatternImage(powder->painter(), powder->width(), powder->height(), dir.filePath(name))) << name;
     EXPECT_GT(QFileInfo(dir.filePath(name)).size(), 1000) << name;
   }
-  EXPECT_TRUE(exportPatternImage(precession->painter(), precession->size(), dir.filePath("q.svg")));
-  EXPECT_FALSE(exportPatternImage(precession->painter(), precession->size(), dir.filePath("q.bmp")));
+  EXPECT_TRUE(exportPatternImage(precession->painter(), precession->width(), precession->height(), dir.filePath("q.svg")));
+  EXPECT_FALSE(exportPatternImage(precession->painter(), precession->width(), precession->height(), dir.filePath("q.bmp")));
+}
+
+TEST(PatternPictures, CommandLineWritesPngAndPdfThroughTheSameDrawing) {
+  cli::setRasterPictureWriter([](const PatternPainter& paint, double width, double height, const std::string& path) {
+    return exportPatternImage(paint, width, height, QString::fromStdString(path));
+  });
+  test::ScratchDir dir;
+  const std::string example = test::exampleDocument().string();
+  EXPECT_EQ(test::runCli({"powder", example, "--image", dir.file("p.png")}).code, 0);
+  EXPECT_EQ(test::runCli({"precession", example, "--image", dir.file("q.pdf")}).code, 0);
+  EXPECT_EQ(test::runCli({"powder", example, "--image", dir.file("r.png"), "--frame", "5", "5"}).code, 2);
+  cli::setRasterPictureWriter(nullptr);
+
+  const QImage png(QString::fromStdString(dir.file("p.png")));
+  ASSERT_EQ(png.size(), QSize(900, 600));
+  int dark = 0;
+  for (int y = 0; y < png.height(); ++y)
+    for (int x = 0; x < png.width(); ++x) dark += qGray(png.pixel(x, y)) < 128;
+  EXPECT_GT(dark, 2000) << "axes, labels and the curve";
+  QFile pdf(QString::fromStdString(dir.file("q.pdf")));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.read(5) == "%PDF-");
 }
 
 }  // namespace
