@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -63,11 +64,17 @@ BondDialog::BondDialog(BondDialogModel& model, UserInterface& ui, QWidget* paren
     grid->addWidget(limits_[k], k, 1);
   }
   grid->addWidget(angles_, 3, 0, 1, 2);
+  QDialogButtonBox* buttons = okCancelButtons(this);
+  // Tab goes as the eye reads: the two choices, the atom number, the limits, the angles switch, the buttons.
+  QWidget* chain[] = {crystal_[0], crystal_[1], atoms_[0],  atoms_[1], atom_, limits_[0], limits_[1],
+                      limits_[2],  angles_,     buttons->button(QDialogButtonBox::Ok), buttons->button(QDialogButtonBox::Cancel)};
+  for (std::size_t k = 1; k < std::size(chain); ++k) setTabOrder(chain[k - 1], chain[k]);
+  crystal_[model.newAtoms ? 1 : 0]->setFocus();
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(choices);
   layout->addLayout(grid);
-  layout->addWidget(okCancelButtons(this));
+  layout->addWidget(buttons);
 }
 
 void BondDialog::accept() {

@@ -13,10 +13,14 @@
 #include "app/dialog_views.h"
 #include "app/find_replace_dialog.h"
 #include "app/pick_list_dialog.h"
+#include "bonds/bond_dialog_model.h"
 #include "commands/site_dialog_model.h"
 #include "commands/title_axes.h"
 #include "core/native_file.h"
 #include "core/scripted_user_interface.h"
+#include "diffraction/metafile_command.h"
+#include "diffraction/pattern_models.h"
+#include "diffraction/print_graphics.h"
 #include "formats/export_framework.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_kinds.h"
@@ -64,6 +68,19 @@ struct EveryDialog {
     add("import_options", std::make_unique<ImportOptionsModel>(settings, kKindCif));
     add("import_data_sets", std::make_unique<DataSetModel>("journal.cif", std::vector<std::string>{"I", "II", "global"}));
     add("export", std::make_unique<ExportDialogModel>(doc, settings, kKindShelx));
+    auto powder = std::make_unique<PowderDialogModel>();
+    powder->loadFrom(doc);
+    add("powder", std::move(powder));
+    auto precession = std::make_unique<PrecessionDialogModel>();
+    precession->loadFrom(doc);
+    add("precession", std::move(precession));
+    add("bonds", std::make_unique<BondDialogModel>(doc, settings));
+    auto metafile = std::make_unique<MetafileDialogModel>();
+    metafile->loadFrom(settings);
+    add("metafile", std::move(metafile));
+    auto print = std::make_unique<PrintGraphicsModel>();
+    print->loadFrom(settings);
+    add("print_graphics", std::move(print));
     editor.setPlainText("Al1 0.1\nO1 0.2\n");
     auto find = std::make_unique<app::FindReplaceDialog>(editor, nullptr);
     find->open(true);  // the Replace layout, with the focus in the find field

@@ -69,7 +69,10 @@ TEST(FocusChain, EveryDialogTabsInReadingOrder) {
     const QList<QWidget*> chain = tabChain(dialog.get());
     EXPECT_GE(chain.size(), 2) << name;
     EXPECT_EQ(QSet<QWidget*>(chain.begin(), chain.end()).size(), chain.size()) << name;
-    EXPECT_TRUE(backwardSteps(dialog.get()).isEmpty()) << name << ": " << backwardSteps(dialog.get()).join(", ").toStdString();
+    QStringList names;
+    for (QWidget* w : chain) names << describe(w);
+    EXPECT_TRUE(backwardSteps(dialog.get()).isEmpty()) << name << ": " << backwardSteps(dialog.get()).join(", ").toStdString()
+                                                       << "\n  chain: " << names.join(", ").toStdString();
     dialog->hide();
   }
 }
