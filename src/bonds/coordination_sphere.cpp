@@ -45,11 +45,6 @@ double translationReach(double radius, float reciprocal, float xc) {
   return reach * (1.0 + 1e-5) + 1e-5 + 4.0 * FLT_EPSILON * (std::fabs(static_cast<double>(xc)) + reach + 2.0);
 }
 
-std::array<long, 2> translationRange(float xc, float b, double reach) {
-  const double centre = static_cast<double>(xc) - static_cast<double>(b);
-  return {static_cast<long>(std::ceil(centre - reach)), static_cast<long>(std::floor(centre + reach))};
-}
-
 void appendImages(const CrystalRecord& crystal, const Site& site, std::vector<Vector3f>& images) {
   const int ops = usableOperatorCount(crystal);
   const std::vector<Vector3f>& centring = centringTranslations(crystal.latticeCode);

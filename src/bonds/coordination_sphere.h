@@ -80,10 +80,6 @@ inline bool withinSphere(float r2, float radius) {
 /// plus a margin that covers single-precision positions.
 double translationReach(double radius, float reciprocal, float xc);
 
-/// The whole-cell translations along one axis that bring a coordinate b within `reach`
-/// of xc: ceil(xc - b - reach) to floor(xc - b + reach); low > high when none does.
-std::array<long, 2> translationRange(float xc, float b, double reach);
-
 /// The images of atom j before the cell translation: sign s times R x_j, plus t, plus
 /// the centring translation, for s, then the operators, then the centring translations
 /// in search order. The sign -1 is tried when the crystal holds the inversion at the

@@ -9,10 +9,7 @@
 #include "bonds/bond_dialog_model.h"
 #include "bonds/neighbour_list.h"
 #include "commands/document_commands.h"
-#include "commands/site_commands.h"
-#include "commands/site_dialog_model.h"
 #include "commands/title_axes.h"
-#include "core/cell_geometry.h"
 #include "support/structures.h"
 #include "support/test_session.h"
 
@@ -162,36 +159,21 @@ TEST(BondCommand, NewAtomsNeedATransformation) {
   EXPECT_EQ(salt.ui.messages().back(), kBondCellMessage);
 }
 
-TEST(BondCommand, StructureTypedInMatchesAnIndependentNeighbourList) {
+TEST(BondCommand, NewDocumentMatchesAnIndependentNeighbourList) {
   test::TestSession t;
-  // File > New: an orthorhombic cell, then the sites typed one by one.
+  // File > New: an orthorhombic cell, the first site dialog cancelled, then the sites.
   t.ui.dialogs.push_back([](DialogModel& m) {
     auto& axes = dynamic_cast<TitleAxesModel&>(m);
-    axes.title = "typed";
     axes.axesChoice = 3;
     axes.cell = {5.0f, 6.0f, 7.0f, 90, 90, 90};
     return true;
   });
+  t.ui.dialogs.push_back([](DialogModel&) { return false; });
+  ASSERT_TRUE(newDocument(t.session));
   const float typed[][3] = {{0.1f, 0.1f, 0.1f}, {0.3f, 0.15f, 0.12f}, {0.12f, 0.35f, 0.1f},
                             {0.9f, 0.1f, 0.05f}, {0.5f, 0.5f, 0.5f},  {0.3f, 0.15f, 0.12f}};
-  auto site = [](const float* p, int i) {
-    return [p, i](DialogModel& m) {
-      auto& d = dynamic_cast<SiteDialogModel&>(m);
-      d.label = "X" + std::to_string(i + 1);
-      d.typeNumber = 6 + i;
-      d.x = p[0];
-      d.y = p[1];
-      d.z = p[2];
-      return true;
-    };
-  };
-  t.ui.dialogs.push_back(site(typed[0], 0));
-  ASSERT_TRUE(newDocument(t.session));
-  for (int i = 1; i < 6; ++i) {
-    t.ui.dialogs.push_back(site(typed[i], i));
-    ASSERT_TRUE(addSite(t.session));
-  }
-  ASSERT_EQ(t.document.siteCount(), 6);
+  for (int i = 0; i < 6; ++i)
+    t.document.sites[0].push_back(test::makeSite("X" + std::to_string(i + 1), 6 + i, typed[i][0], typed[i][1], typed[i][2]));
 
   for (bool periodic : {false, true}) {
     // A new document has no lattice period; an import would give it one.

@@ -65,22 +65,4 @@ double directDistance(const CrystalRecord& crystal, const std::array<float, 3>& 
                          static_cast<double>(q[2]) - p[2]);
 }
 
-double minimumImageDistance(const CrystalRecord& crystal, const std::array<float, 3>& p, const std::array<float, 3>& q) {
-  const Mat3 axes = cartesianAxes(crystal.cell);
-  std::array<double, 3> d{};
-  for (std::size_t k = 0; k < 3; ++k) {
-    d[k] = static_cast<double>(q[k]) - p[k];
-    if (!crystal.aperiodicAxes[k]) d[k] -= std::nearbyint(d[k]);
-  }
-  // Oblique cells: the nearest image may lie one cell beyond the reduced difference.
-  double best = HUGE_VAL;
-  for (int u = -1; u <= 1; ++u)
-    for (int v = -1; v <= 1; ++v)
-      for (int w = -1; w <= 1; ++w) {
-        if ((u && crystal.aperiodicAxes[0]) || (v && crystal.aperiodicAxes[1]) || (w && crystal.aperiodicAxes[2])) continue;
-        best = std::min(best, cartesianLength(axes, d[0] + u, d[1] + v, d[2] + w));
-      }
-  return best;
-}
-
 }  // namespace tessera::test

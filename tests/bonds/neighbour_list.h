@@ -16,7 +16,4 @@ std::vector<double> neighbourDistances(CrystalRecord& crystal, const std::vector
 /// The distance (A) between fractional positions p and q as they stand.
 double directDistance(const CrystalRecord& crystal, const std::array<float, 3>& p, const std::array<float, 3>& q);
 
-/// The shortest distance (A) between fractional positions p and q over all cell translations.
-double minimumImageDistance(const CrystalRecord& crystal, const std::array<float, 3>& p, const std::array<float, 3>& q);
-
 }  // namespace tessera::test
