@@ -7,7 +7,7 @@
 #include "diffraction/pattern_drawing.h"
 #include "diffraction/pattern_models.h"
 #include "diffraction/svg_canvas.h"
-#include "reference_sum.h"
+#include "data_table.h"
 #include "support/structures.h"
 
 namespace tessera {
