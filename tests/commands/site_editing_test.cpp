@@ -141,20 +141,11 @@ TEST(SiteEditing, ValidationAndDelete) {
 }
 
 TEST(Elements, TypeFromLabel) {
-  auto check = [](const char* label, int type, const char* element) {
+  for (const auto& [label, type, element] : {std::tuple{"Fe3", 26, "Fe"}, {"C12", 6, "C"}, {"CA1", 20, "Ca"}, {"ca", 20, "Ca"},
+                                             {"Xx", 0, ""}, {" O", 8, "O"}, {"O", 8, "O"}, {"", 0, ""}, {"  ", 0, ""}}) {
     const TypeLookup t = typeFromLabel(label);
-    EXPECT_EQ(t.typeNumber, type) << label;
-    EXPECT_EQ(t.element, element) << label;
-  };
-  check("Fe3", 26, "Fe");
-  check("C12", 6, "C");
-  check("CA1", 20, "Ca");
-  check("ca", 20, "Ca");
-  check("Xx", 0, "");
-  check(" O", 8, "O");
-  check("O", 8, "O");
-  check("", 0, "");
-  check("  ", 0, "");
+    EXPECT_EQ(std::pair(t.typeNumber, t.element), std::pair(type, std::string(element))) << label;
+  }
   EXPECT_EQ(elementSymbol(94), "Pu");
   EXPECT_EQ(elementSymbol(95), "");
 }
