@@ -59,17 +59,6 @@ TEST(ControlWindow, ShowsTheDocumentNamedOnTheCommandLine) {
   EXPECT_EQ(withDoc.app->document().selectedSite, 1);
   EXPECT_EQ(view->button(ControlWindowView::SelectedAtom)->text().remove('&'), "Selected atom: 2  O1");
   EXPECT_EQ(view->findChild<QLabel*>("temperatureFactorLine")->text(), "ORTEP 6, Biso = 0.210000");
-
-  // The document's commands work.
-  EXPECT_TRUE(view->button(ControlWindowView::BondLengths)->isEnabled());
-  EXPECT_TRUE(view->button(ControlWindowView::Transform)->isEnabled());
-  EXPECT_TRUE(view->button(ControlWindowView::Symmetry)->isEnabled());
-  EXPECT_TRUE(withDoc.menuAction("Input", "Symmetry...")->isEnabled());
-  EXPECT_TRUE(view->button(ControlWindowView::NewToOld)->isEnabled());
-  QString text;
-  test::answerNextBox(QMessageBox::Ok, &text);
-  view->button(ControlWindowView::NewToOld)->click();
-  EXPECT_EQ(text, "There are no Transformed (New) atoms");
 }
 
 TEST(ControlWindow, CommandLinesThatOpenNothing) {

@@ -23,6 +23,7 @@
 #include "app/pick_list_dialog.h"
 #include "app/text_window.h"
 #include "app/transform_dialog.h"
+#include "gui_support.h"
 #include "modal_script.h"
 #include "started_program.h"
 #include "symmetry/hall_dat.h"
@@ -30,10 +31,6 @@
 
 namespace tessera::app {
 namespace {
-
-QString examplePath(const QString& name) {
-  return QString::fromStdString((test::exampleDocument().parent_path() / name.toStdString()).string());
-}
 
 QList<QAction*> menuOf(test::StartedProgram& s, const QString& menu) {
   for (QAction* m : s.app->mainWindow().menuBar()->actions())
@@ -69,7 +66,7 @@ TEST(DesktopConventions, TheTransformationDialogRefusesASingularMatrixAndANewDoc
 TEST(DesktopConventions, FilesDroppedOnAnyWindowOpenOrImportByExtensionAfterTheDrop) {
   test::StartedProgram s({}, true, TESSERA_BIN_DIR);
   const QString cif = s.home.filePath("quartz.cif");
-  ASSERT_TRUE(QFile::copy(examplePath("quartz.cif"), cif));
+  ASSERT_TRUE(QFile::copy(test::examplePath("quartz.cif"), cif));
   TextWindow* report = s.workspace().openTextWindow(s.document);
   ASSERT_NE(report, nullptr);
   const QString text = report->editor()->toPlainText();
@@ -112,7 +109,7 @@ TEST(DesktopConventions, OpenAsksAboutTheDocumentAndItsReportsBeforeTheFileIsCho
   test::StartedProgram s({}, true);
   CrystalDocument& doc = s.app->document();
   const QString quartz = s.home.filePath("quartz.tsr");
-  ASSERT_TRUE(QFile::copy(examplePath("quartz.tsr"), quartz));
+  ASSERT_TRUE(QFile::copy(test::examplePath("quartz.tsr"), quartz));
   auto editedReport = [&] {
     EXPECT_TRUE(s.workspace().showReport(2, s.document));
     auto* report = qobject_cast<TextWindow*>(s.app->mainWindow().area().activeSubWindow()->widget());

@@ -21,6 +21,7 @@
 #include "app/symmetry_views.h"
 #include "app/title_axes_dialog.h"
 #include "app/transform_dialog.h"
+#include "gui_support.h"
 #include "modal_script.h"
 #include "started_program.h"
 
@@ -32,14 +33,10 @@ QByteArray contents(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString examplePath(const QString& name) {
-  return QString::fromStdString((test::exampleDocument().parent_path() / name.toStdString()).string());
-}
-
 TEST(DocumentSafety, SaveAfterAnImportOffersTheDerivedNameInsteadOfReplacingTheFile) {
   test::StartedProgram s({});
   const QString ins = s.home.filePath("corundum.ins");
-  ASSERT_TRUE(QFile::copy(examplePath("corundum.ins"), ins));
+  ASSERT_TRUE(QFile::copy(test::examplePath("corundum.ins"), ins));
   const QByteArray before = contents(s.document);
   test::ModalScript script;
   script.paths = {ins};
@@ -264,7 +261,7 @@ TEST(DocumentSafety, DataFilesTheHomeFolderLacksComeFromBesideTheProgram) {
   EXPECT_FALSE(script.seen.contains("Unable to find or open HALL.DAT file."));
 
   const QString cif = s.home.filePath("corundum.cif");
-  ASSERT_TRUE(QFile::copy(examplePath("corundum.cif"), cif));
+  ASSERT_TRUE(QFile::copy(test::examplePath("corundum.cif"), cif));
   script.seen.clear();
   script.answers = {QMessageBox::No};
   script.paths = {cif};

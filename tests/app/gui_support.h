@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <ostream>
@@ -41,6 +43,17 @@ inline void answerNextBox(QMessageBox::StandardButton button, QString* text = nu
     if (text) *text = box->text();
     box->button(button)->click();
   });
+}
+
+/// A file of the examples folder.
+inline QString examplePath(const QString& name) {
+  return QString::fromStdString((exampleDocument().parent_path() / name.toStdString()).string());
+}
+
+/// Types into a field as the user does (the field counts as edited).
+inline void type(QLineEdit* field, const QString& text) {
+  field->selectAll();
+  QTest::keyClicks(field, text);
 }
 
 }  // namespace tessera::test

@@ -10,25 +10,15 @@
 #include "app/custom_symmetry_view.h"
 #include "app/symmetry_views.h"
 #include "core/scripted_user_interface.h"
+#include "gui_support.h"
 
 namespace tessera::app {
 namespace {
 
-/// Types into a field as the user does (the field counts as edited).
-void type(QLineEdit* field, const QString& text) {
-  field->selectAll();
-  QTest::keyClicks(field, text);
-}
+using test::type;
 
-TEST(SymmetryViews, OptionAndTableDialogsFillTheirModels) {
+TEST(SymmetryViews, TableDialogFillsItsModel) {
   ScriptedUserInterface ui;
-  SymmetryOptionModel option;
-  SymmetryOptionDialog optionView(option, ui, nullptr);
-  EXPECT_TRUE(optionView.optionButton(0)->isChecked());
-  optionView.optionButton(1)->click();
-  optionView.accept();
-  EXPECT_EQ(option.option, 1);
-
   CrystalRecord c;
   c.hmSymbol = "P_1_21/c_1";
   c.hallSymbol = "-P 2ybc";

@@ -10,15 +10,13 @@
 
 #include "app/transform_dialog.h"
 #include "core/scripted_user_interface.h"
+#include "gui_support.h"
 #include "transform/transform_parameters.h"
 
 namespace tessera::app {
 namespace {
 
-void type(QLineEdit* field, const QString& text) {
-  field->selectAll();
-  QTest::keyClicks(field, text);
-}
+using test::type;
 
 struct TransformFixture {
   CrystalDocument doc;
