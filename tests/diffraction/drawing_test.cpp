@@ -6,7 +6,6 @@
 #include "core/scripted_user_interface.h"
 #include "diffraction/pattern_drawing.h"
 #include "diffraction/pattern_models.h"
-#include "diffraction/svg_canvas.h"
 #include "data_table.h"
 #include "support/structures.h"
 
@@ -131,12 +130,6 @@ TEST(PrecessionDrawing, SpotsMarksGridAndReadout) {
   const auto circle = opsOf(fitted, Op::Kind::Ellipse)[0]->points;
   const double below = kWindow.height - (2 * view.centreY - kWindow.height);  // area height
   EXPECT_NEAR(circle[1].x - circle[0].x, 0.95 * std::min(kWindow.width, below), 1.0);
-  // The same drawing as SVG.
-  SvgCanvas svg(kDefaultPatternWidth, kDefaultPatternHeight);
-  drawPrecession(svg, kWindow, kDefaultPixelsPerInch, p, view);
-  const std::string document = svg.document();
-  EXPECT_NE(document.find("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"900\""), std::string::npos);
-  EXPECT_NE(document.find("Old atoms: Salt"), std::string::npos);
 }
 
 }  // namespace
