@@ -1,6 +1,7 @@
 // The cell-list search against neighbour lists computed without the bond code.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "bonds/neighbour_list.h"
@@ -35,13 +36,16 @@ void expectSameDistances(const std::vector<double>& actual, const std::vector<do
 }
 
 /// The sphere holds every neighbour of the independent list (the nearest 36 when there
-/// are more), and each listed position lies at its listed distance.
+/// are more) in the order found, atom by atom, and each listed position lies at its listed distance.
 void expectAgrees(CrystalRecord& crystal, const std::vector<Site>& sites, int central, float limit,
                   const CoordinationSphere& sphere, const std::string& what) {
   std::vector<double> all = test::neighbourDistances(crystal, sites, central, limit);
   EXPECT_EQ(sphere.overfull, all.size() > 36) << what;
   if (all.size() > 36) all.resize(36);
   expectSameDistances(distancesOf(sphere), all, what);
+  EXPECT_TRUE(std::is_sorted(sphere.entries.begin(), sphere.entries.end(),
+                             [](const SphereEntry& a, const SphereEntry& b) { return a.atom < b.atom; }))
+      << what;
   const Vector3f c = centralPosition(sites[static_cast<std::size_t>(central)], crystal.aperiodicAxes);
   for (const SphereEntry& e : sphere.entries) EXPECT_NEAR(e.distance, test::directDistance(crystal, c, e.position), 2e-4) << what;
 }
