@@ -11,20 +11,11 @@
 #include "diffraction/powder.h"
 #include "diffraction/precession.h"
 #include "diffraction/structure_factor.h"
+#include "support/data_table.h"
 #include "support/structures.h"
 
 namespace tessera {
 namespace {
-
-const ScatteringTable& table() {
-  static const ScatteringTable t = [] {
-    ScatteringTable s;
-    ScriptedUserInterface ui;
-    loadScatteringTable(TESSERA_DATA_DIR, s, ui);
-    return s;
-  }();
-  return t;
-}
 
 /// 50 sites in general positions of P 1 21/c 1 (200 atoms in the cell), a third anisotropic.
 CrystalDocument monoclinic50() {
@@ -48,10 +39,10 @@ void BM_StructureFactorTerms(benchmark::State& state) {
   CrystalDocument doc = monoclinic50();
   doc.powderSettings.twoThetaMax = 120;
   ScriptedUserInterface ui;
-  const PowderPattern p = calculatePowder(doc, table(), ui);
+  const PowderPattern p = calculatePowder(doc, test::dataTable(), ui);
   std::vector<UnitCellAtom> atoms;
   fillUnitCellFrom(doc.crystals[0], doc.sites[0], UnitCellHeading::OldCell, ui, atoms, nullptr);
-  StructureFactorCalculator calc(doc.crystals[0], doc.sites[0], atoms, table(), false, 2.0);
+  StructureFactorCalculator calc(doc.crystals[0], doc.sites[0], atoms, test::dataTable(), false, 2.0);
   int hmax = 0, kmax = 0, lmax = 0;
   for (const Reflection& r : p.reflections) {
     hmax = std::max(hmax, std::abs(r.h));
@@ -77,7 +68,7 @@ void BM_PowderPattern50Sites(benchmark::State& state) {
   ScriptedUserInterface ui;
   std::size_t count = 0;
   for (auto _ : state) {
-    const PowderPattern p = calculatePowder(doc, table(), ui);
+    const PowderPattern p = calculatePowder(doc, test::dataTable(), ui);
     count = p.reflections.size();
     benchmark::DoNotOptimize(powderCurve(p).ymax);
   }
@@ -92,7 +83,7 @@ void BM_PrecessionLayer1000Atoms(benchmark::State& state) {
   model.applyTo(doc);
   ScriptedUserInterface ui;
   std::size_t spots = 0;
-  for (auto _ : state) spots = calculatePrecession(doc, table(), ui).spots.size();
+  for (auto _ : state) spots = calculatePrecession(doc, test::dataTable(), ui).spots.size();
   state.counters["spots"] = static_cast<double>(spots);
 }
 BENCHMARK(BM_PrecessionLayer1000Atoms)->Unit(benchmark::kMillisecond);

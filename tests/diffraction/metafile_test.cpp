@@ -10,7 +10,7 @@
 #include "diffraction/metafile_command.h"
 #include "diffraction/pattern_drawing.h"
 #include "diffraction/pattern_models.h"
-#include "data_table.h"
+#include "support/data_table.h"
 #include "support/structures.h"
 #include "support/test_paths.h"
 

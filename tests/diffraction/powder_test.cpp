@@ -8,7 +8,7 @@
 #include "core/scripted_user_interface.h"
 #include "diffraction/pattern_models.h"
 #include "diffraction/powder.h"
-#include "data_table.h"
+#include "support/data_table.h"
 #include "support/structures.h"
 #include "support/test_paths.h"
 #include "symmetry/symmetry_assignment.h"

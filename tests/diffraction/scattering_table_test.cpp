@@ -3,7 +3,7 @@
 
 #include "core/scripted_user_interface.h"
 #include "diffraction/scattering_table.h"
-#include "data_table.h"
+#include "support/data_table.h"
 #include "support/structures.h"
 
 namespace tessera {

@@ -6,7 +6,7 @@
 #include "core/scripted_user_interface.h"
 #include "diffraction/powder.h"
 #include "diffraction/structure_factor.h"
-#include "data_table.h"
+#include "support/data_table.h"
 #include "support/structures.h"
 
 namespace tessera {

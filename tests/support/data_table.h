@@ -1,5 +1,5 @@
 #pragma once
-// The scattering table of the data folder, loaded once for the tests.
+// The scattering table of the data folder, loaded once for the tests and benchmarks.
 
 #include "core/scripted_user_interface.h"
 #include "diffraction/scattering_table.h"
