@@ -6,6 +6,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/export_dialog.h"
 #include "app/import_dialogs_view.h"
 #include "core/scripted_user_interface.h"
@@ -25,8 +27,7 @@ TEST(ImportViews, OptionsAndDataSetDialogsFillTheirModels) {
   EXPECT_EQ(view.captionLabel()->text(), "Import SHELX-93 file");
   EXPECT_EQ(view.extensionField()->text(), ".res");
   EXPECT_EQ(view.focusWidget(), view.extensionField());
-  EXPECT_TRUE(view.symmetryButton(1)->isChecked());
-  EXPECT_TRUE(view.typeButton(0)->isChecked());
+  EXPECT_TRUE(view.symmetryButton(1)->isChecked() && view.typeButton(0)->isChecked());
   // Four characters at most; the two pairs are separate choices; Enter accepts.
   view.extensionField()->selectAll();
   QTest::keyClicks(view.extensionField(), "shelx");
@@ -64,11 +65,9 @@ TEST(ExportViews, DialogShowsAndTakesTheOptions) {
   settings.removeMultipleOccupancies = true;
   ExportDialogModel model(doc, settings, kKindShelx);
   ExportDialog view(model, ui, nullptr);
-  EXPECT_TRUE(view.crystalButton(0)->isChecked());  // no New sites
-  EXPECT_TRUE(view.convModeButton(2)->isChecked());
-  EXPECT_TRUE(view.anisoButton(1)->isChecked());
-  EXPECT_TRUE(view.isoButton(0)->isChecked());
-  EXPECT_TRUE(view.removeMultipleBox()->isChecked());
+  // The Old crystal (no New sites) and the stored options.
+  EXPECT_TRUE(view.crystalButton(0)->isChecked() && view.convModeButton(2)->isChecked() && view.anisoButton(1)->isChecked() &&
+              view.isoButton(0)->isChecked() && view.removeMultipleBox()->isChecked());
   EXPECT_EQ(view.supportLabel()->text(), "SHELX-93 files support U iso and U aniso");
   // Each pair is a choice of its own.
   view.crystalButton(1)->click();
@@ -78,11 +77,8 @@ TEST(ExportViews, DialogShowsAndTakesTheOptions) {
   EXPECT_TRUE(view.crystalButton(1)->isChecked() && view.anisoButton(0)->isChecked());
   view.removeMultipleBox()->click();
   view.accept();
-  EXPECT_EQ(model.crystalChoice, 1);
-  EXPECT_EQ(model.convMode, 3);
-  EXPECT_EQ(model.anisoPref, 0);
-  EXPECT_EQ(model.isoPref, 1);
-  EXPECT_FALSE(model.removeMultipleOccupancies);
+  EXPECT_EQ(std::tuple(model.crystalChoice, model.convMode, model.anisoPref, model.isoPref, model.removeMultipleOccupancies),
+            std::tuple(1, 3, 0, 1, false));
 
   // New sites preselect the transformed data; a kind without a support row shows no sentence.
   doc.sites[1].resize(1);

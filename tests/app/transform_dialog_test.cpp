@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "app/transform_dialog.h"
 #include "core/scripted_user_interface.h"
@@ -87,11 +88,8 @@ TEST(TransformParametersDialog, StandardMatricesKeepTheirPrecisionAndRefusalsKee
   // Values shown rounded but never edited keep their stored precision.
   EXPECT_EQ(v.matrix, standardMatrices()[2].matrix);
   EXPECT_EQ(v.preMatrixShift[2], fine);
-  EXPECT_FLOAT_EQ(v.postMatrixShift[1], 0.999995f);
-  EXPECT_FLOAT_EQ(v.postMatrixShift[2], -0.5f);
-  EXPECT_FLOAT_EQ(v.preSymmetryShift[0], 0.125f);
-  EXPECT_FLOAT_EQ(v.tolerance, 0.25f);
-  EXPECT_EQ(v.mode, 1);
+  EXPECT_EQ(std::tuple(v.postMatrixShift[1], v.postMatrixShift[2], v.preSymmetryShift[0], v.tolerance, v.mode),
+            std::tuple(0.999995f, -0.5f, 0.125f, 0.25f, 1));
   EXPECT_FLOAT_EQ(f.doc.transformation.tolerance, 0.4f);  // the command applies the values, not the view
 }
 

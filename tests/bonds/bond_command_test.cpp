@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <sstream>
+#include <tuple>
 
 #include "bonds/bond_dialog_model.h"
 #include "bonds/neighbour_list.h"
@@ -89,13 +90,9 @@ TEST(BondCommand, DialogDefaultsSettingsAndTheChosenAtom) {
   BondSession s(test::quartz());
   s.document.selectedSite = 1;
   BondDialogModel opened(s.document, s.settings);
-  EXPECT_FALSE(opened.newAtoms);
-  EXPECT_FALSE(opened.selectedOnly);
-  EXPECT_EQ(opened.atomNumber, 2);
-  EXPECT_EQ(opened.parameters.centralLigandLimit, 2.6f);
-  EXPECT_EQ(opened.parameters.ligandLigandLimit, 3.6f);
-  EXPECT_EQ(opened.parameters.angleLimit, 2.6f);
-  EXPECT_FALSE(opened.parameters.angles);
+  const BondParameters& p = opened.parameters;
+  EXPECT_EQ(std::tuple(opened.newAtoms, opened.selectedOnly, opened.atomNumber), std::tuple(false, false, 2));
+  EXPECT_EQ(std::tuple(p.centralLigandLimit, p.ligandLigandLimit, p.angleLimit, p.angles), std::tuple(2.6f, 3.6f, 2.6f, false));
 
   // Number 0 runs atom 1, a number past the list the last atom; the number becomes the selection.
   std::string one = s.run([](BondDialogModel& m) {
@@ -118,10 +115,8 @@ TEST(BondCommand, DialogDefaultsSettingsAndTheChosenAtom) {
 
   // The limits and switches are kept for the next run; Old atoms again.
   BondDialogModel reopened(s.document, s.settings);
-  EXPECT_TRUE(reopened.selectedOnly);
-  EXPECT_EQ(reopened.parameters.centralLigandLimit, 3.0f);
-  EXPECT_TRUE(reopened.parameters.angles);
-  EXPECT_FALSE(reopened.newAtoms);
+  EXPECT_EQ(std::tuple(reopened.selectedOnly, reopened.parameters.centralLigandLimit, reopened.parameters.angles, reopened.newAtoms),
+            std::tuple(true, 3.0f, true, false));
 
   EXPECT_FALSE(BondDialogModel::checkCentralLigandLimit(2.6).has_value());
   EXPECT_EQ(BondDialogModel::checkCentralLigandLimit(150).value_or(""), "Please enter a number between 0 and 100.");

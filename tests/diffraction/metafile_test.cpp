@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include "core/scripted_user_interface.h"
 #include "core/text.h"
@@ -52,14 +53,9 @@ PatternPainter precessionPainter() {
 TEST(Metafile, PlaceableHeaderOfAFiveInchFrame) {
   const std::vector<std::uint8_t> h = placeableHeader(5, 5);
   ASSERT_EQ(h.size(), 22u);
-  EXPECT_EQ(u32At(h, 0), 0x9AC6CDD7u);
-  EXPECT_EQ(u16At(h, 4), 0);  // handle
-  EXPECT_EQ(u16At(h, 6), 0);  // bounding box 0, 0, 12700, 12700
-  EXPECT_EQ(u16At(h, 8), 0);
-  EXPECT_EQ(u16At(h, 10), 12700);
-  EXPECT_EQ(u16At(h, 12), 12700);
-  EXPECT_EQ(u16At(h, 14), 2540);
-  EXPECT_EQ(u32At(h, 16), 0u);
+  // Key, handle, bounding box 0, 0, 12700, 12700, 2540 dots per inch, reserved.
+  EXPECT_EQ(std::tuple(u32At(h, 0), u16At(h, 4), u16At(h, 6), u16At(h, 8), u16At(h, 10), u16At(h, 12), u16At(h, 14), u32At(h, 16)),
+            std::tuple(0x9AC6CDD7u, 0, 0, 0, 12700, 12700, 2540, 0u));
   std::uint16_t x = 0;
   for (std::size_t i = 0; i < 20; i += 2) x ^= u16At(h, i);
   EXPECT_EQ(u16At(h, 20), x);
@@ -67,9 +63,7 @@ TEST(Metafile, PlaceableHeaderOfAFiveInchFrame) {
   // The whole placeable file: header, then a standard metafile whose size field
   // counts every word and whose last record is the end record.
   const std::vector<std::uint8_t> file = metafileBytes(MetafileType::Placeable, 5, 5, false, true, powderPainter());
-  EXPECT_EQ(u16At(file, 22), 1);
-  EXPECT_EQ(u16At(file, 24), 9);
-  EXPECT_EQ(u16At(file, 26), 0x0300);
+  EXPECT_EQ(std::tuple(u16At(file, 22), u16At(file, 24), u16At(file, 26)), std::tuple(1, 9, 0x0300));
   EXPECT_EQ(u32At(file, 28) * 2, file.size() - 22);
   EXPECT_EQ(u32At(file, file.size() - 6), 3u);
   EXPECT_EQ(u16At(file, file.size() - 2), 0);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "core/native_file.h"
 #include "core/scripted_user_interface.h"
@@ -48,15 +49,13 @@ TEST(PatternCommands, PowderDialogRefusalListingAndCrystalChecks) {
   });
   const auto result = runPowderCommand(s.session, s.table);
   ASSERT_TRUE(result.has_value());
-  EXPECT_FLOAT_EQ(s.session.settings.powderFixedScale, 4.0f);
-  EXPECT_FLOAT_EQ(result->pattern.settings.powderFixedScale, 4.0f);
+  EXPECT_EQ(std::pair(s.session.settings.powderFixedScale, result->pattern.settings.powderFixedScale), std::pair(4.0f, 4.0f));
   EXPECT_EQ(s.ui.messages(), std::vector<std::string>{"Wavelength must be greater than 0"});
   ASSERT_TRUE(result->listing.has_value());
   EXPECT_EQ(test::readFile(*result->listing), powderListing(result->pattern));
   EXPECT_TRUE(result->showGraph);
-  EXPECT_FLOAT_EQ(s.document.powderSettings.specifiedWavelength, 1.2f);
-  EXPECT_EQ(s.document.powderSettings.lastPattern, 0);
-  EXPECT_TRUE(s.document.modified);
+  EXPECT_EQ(std::tuple(s.document.powderSettings.specifiedWavelength, s.document.powderSettings.lastPattern, s.document.modified),
+            std::tuple(1.2f, 0, true));
   // The New crystal without sites is refused; Cancel changes nothing.
   s.ui.dialogs.push_back([](DialogModel& m) {
     dynamic_cast<PowderDialogModel&>(m).crystalChoice = 1;
@@ -80,22 +79,18 @@ TEST(PatternCommands, PrecessionStoresItsSettings) {
   });
   const auto pattern = runPrecessionCommand(s.session, s.table);
   ASSERT_TRUE(pattern.has_value());
-  const PrecessionSettings& q = s.document.precessionSettings;
-  EXPECT_EQ(q.normalAxis, 0);
-  EXPECT_FLOAT_EQ(q.precessionWavelength, 1.5418f);
-  EXPECT_FLOAT_EQ(s.document.powderSettings.defaultB, 1.0f);
-  EXPECT_EQ(s.document.powderSettings.lastPattern, 1);
+  const auto stored = [](const CrystalDocument& d) {
+    return std::tuple(d.precessionSettings.horizontalAxis, d.precessionSettings.normalAxis,
+                      d.precessionSettings.precessionWavelength, d.powderSettings.defaultB, d.powderSettings.lastPattern);
+  };
+  EXPECT_EQ(stored(s.document), std::tuple(1, 0, 1.5418f, 1.0f, 1));
   EXPECT_FALSE(pattern->spots.empty());
   // The settings travel with the document; the run-only ones (Lp, extinctions) do not.
   s.document.precessionSettings.showExtinctions = 1;
   ASSERT_TRUE(writeDocumentFile(s.document, s.home.file("saved.tsr"), s.ui));
   CrystalDocument loaded;
   ASSERT_TRUE(readDocumentFile(loaded, s.home.file("saved.tsr"), s.ui));
-  EXPECT_EQ(loaded.precessionSettings.horizontalAxis, 1);
-  EXPECT_EQ(loaded.precessionSettings.normalAxis, 0);
-  EXPECT_FLOAT_EQ(loaded.precessionSettings.precessionWavelength, 1.5418f);
-  EXPECT_FLOAT_EQ(loaded.powderSettings.defaultB, 1.0f);
-  EXPECT_EQ(loaded.powderSettings.lastPattern, 1);
+  EXPECT_EQ(stored(loaded), stored(s.document));
   EXPECT_EQ(loaded.precessionSettings.showExtinctions, 0);
   s.document.activeCrystal = 0;
   s.document.sites[0].clear();

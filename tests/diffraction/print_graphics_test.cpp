@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tessera {
 namespace {
 
@@ -11,33 +13,24 @@ TEST(PrintGraphics, SettingsAndTargetOnThePage) {
   ProgramSettings settings;
   PrintGraphicsModel model;
   model.loadFrom(settings);
-  EXPECT_EQ(model.outputType, 0);
-  EXPECT_DOUBLE_EQ(model.acrossInches, 6);
-  EXPECT_FALSE(model.centimetres);
-  EXPECT_TRUE(model.colour);
+  EXPECT_EQ(std::tuple(model.outputType, model.acrossInches, model.centimetres, model.colour), std::tuple(0, 6.0, false, true));
   // Full page: the printable area; Frame: its size at its offset from the paper's corner.
   const Rect printable{50, 60, 4000, 5000};
   const Rect full = printTarget(model, printable, 600);
-  EXPECT_DOUBLE_EQ(full.x, 50);
-  EXPECT_DOUBLE_EQ(full.height, 5000);
+  EXPECT_EQ(std::pair(full.x, full.height), std::pair(50.0, 5000.0));
   model.outputType = 1;
   model.offsetAcrossInches = 1;
   model.offsetDownInches = 0.5;
   model.acrossInches = 3;
   const Rect frame = printTarget(model, printable, 600);
-  EXPECT_DOUBLE_EQ(frame.x, 600);
-  EXPECT_DOUBLE_EQ(frame.y, 300);
-  EXPECT_DOUBLE_EQ(frame.width, 1800);
-  EXPECT_DOUBLE_EQ(frame.height, 3600);
+  EXPECT_EQ(std::tuple(frame.x, frame.y, frame.width, frame.height), std::tuple(600.0, 300.0, 1800.0, 3600.0));
   EXPECT_DOUBLE_EQ(model.shown(1), 1);
   model.centimetres = true;
   EXPECT_DOUBLE_EQ(model.shown(1), 2.54);
   model.colour = false;
   model.storeIn(settings);
-  EXPECT_EQ(settings.frameUnits, 3);
-  EXPECT_EQ(settings.printBlackWhite, 1);
-  EXPECT_EQ(settings.printOutputType, 1);
-  EXPECT_FLOAT_EQ(settings.printFrame[2], 1.0f);
+  EXPECT_EQ(std::tuple(settings.frameUnits, settings.printBlackWhite, settings.printOutputType, settings.printFrame[2]),
+            std::tuple(3, 1, 1, 1.0f));
   // The metafile dialog's "Dots" stay while this dialog shows inches.
   settings.frameUnits = 1;
   model.loadFrom(settings);
