@@ -6,9 +6,10 @@
 #include <cstdlib>
 
 #include "core/scripted_user_interface.h"
+#include "core/text.h"
 #include "diffraction/pattern_models.h"
 #include "diffraction/powder.h"
-#include "support/data_table.h"
+#include "reference_sum.h"
 #include "support/structures.h"
 #include "support/test_paths.h"
 #include "symmetry/symmetry_assignment.h"
@@ -31,10 +32,14 @@ CrystalDocument cubicP(float a) {
 }
 
 TEST(Powder, WavelengthsByMode) {
-  // The listed wavelengths are pinned by the golden listings; Cr has a Kb line too.
   PowderSettings s;
+  EXPECT_NEAR(powderWavelengths(s).lambda[0], 1.541783, 1e-6);
+  EXPECT_EQ(format("%8.5f", powderWavelengths(s).lambda[0]), " 1.54178");
+  s.radiationMode = 1;
+  EXPECT_EQ(powderWavelengths(s).count, 2);
+  EXPECT_DOUBLE_EQ(powderWavelengths(s).secondWeight, 0.5);
   s.radiationMode = 2;
-  s.xrayTarget = 0;
+  s.xrayTarget = 0;  // Cr has a Kb wavelength, not 0
   EXPECT_DOUBLE_EQ(powderWavelengths(s).lambda[1], 2.08487);
   EXPECT_DOUBLE_EQ(powderWavelengths(s).shortest(), 2.08487);
   PowderDialogModel model;
@@ -51,6 +56,20 @@ TEST(Powder, WavelengthsByMode) {
   EXPECT_FALSE(model.validate().has_value());
   model.values.twoThetaMin = 90;
   EXPECT_TRUE(model.validate().has_value());
+}
+
+TEST(Powder, DoubletIntensitiesAndStrongestLine) {
+  CrystalDocument doc = test::rockSalt();
+  doc.powderSettings.radiationMode = 1;
+  const PowderPattern p = run(doc);
+  int hundred = 0;
+  for (const Reflection& r : p.reflections) {
+    const double t1 = r.twoTheta[0] * M_PI / 360, t2 = r.twoTheta[1] * M_PI / 360;
+    const auto lp = [](double t) { return (1 + std::cos(2 * t) * std::cos(2 * t)) / (std::sin(t) * std::sin(2 * t)); };
+    EXPECT_NEAR(r.intensity[1], 0.5 * r.intensity[0] * lp(t2) / lp(t1), 1e-9 * r.intensity[0]);
+    hundred += relativeIntensity(r.intensity[0], p.maxIntensity) == 100;
+  }
+  EXPECT_EQ(hundred, 1);
 }
 
 TEST(Powder, LinesAtTheLimitsOfTheSphere) {
@@ -84,13 +103,17 @@ TEST(Powder, LinesAtTheLimitsOfTheSphere) {
   EXPECT_TRUE(kbOnly);
 }
 
-TEST(Powder, NeutronsAreNotPolarisedAndHydrogenIsotopesHaveTheirLengths) {
+TEST(Powder, NeutronsAreNotPolarisedAndReadInFm) {
   CrystalDocument doc = test::rockSalt();
   doc.powderSettings.radiationMode = kNeutronMode;
   doc.powderSettings.specifiedWavelength = 1.5f;
-  const Reflection r = run(doc).reflections.at(0);
-  const double t = r.twoTheta[0] * M_PI / 360;
-  EXPECT_NEAR(r.intensity[0], r.absF * r.absF / 100 * r.multiplicity / (std::sin(t) * std::sin(2 * t)), 1e-9 * r.intensity[0]);
+  const PowderPattern p = run(doc);
+  for (const Reflection& r : p.reflections) {
+    const double t = r.twoTheta[0] * M_PI / 360;
+    const double f2 = r.absF * r.absF / 100;
+    EXPECT_NEAR(r.intensity[0], f2 * r.multiplicity / (std::sin(t) * std::sin(2 * t)), 1e-9 * r.intensity[0]);
+    EXPECT_NEAR(r.absF, 10 * std::abs(test::referenceF(doc, dataTable(), r.h, r.k, r.l, true)), 1e-4 * r.absF);
+  }
   // Deuterium and tritium scatter neutrons with their own lengths; X-rays see hydrogen.
   Site site = test::makeSite("D1", 1, 0, 0, 0);
   site.normaliseOccupants(0);
@@ -103,7 +126,17 @@ TEST(Powder, NeutronsAreNotPolarisedAndHydrogenIsotopesHaveTheirLengths) {
   EXPECT_NEAR(siteAmplitude(dataTable(), site, 0, true), -0.37409, 1e-6);
 }
 
-TEST(Powder, PhasesOfAnInversionOffTheOrigin) {
+TEST(Powder, PhasesFollowTheArcTangentOffTheOrigin) {
+  CrystalDocument quartz = test::quartz();
+  const PowderPattern p = run(quartz);
+  int negativeA = 0;
+  for (const Reflection& r : p.reflections) {
+    const std::complex<double> f = test::referenceF(quartz, dataTable(), r.h, r.k, r.l);
+    if (std::abs(f) < 1e-3) continue;
+    negativeA += f.real() < 0;
+    EXPECT_NEAR(std::remainder(r.phase - std::arg(f), 2 * M_PI), 0, 1e-4) << r.h << r.k << r.l;
+  }
+  EXPECT_GT(negativeA, 5);
   // P n n n origin choice 1: the inversion lies at 1/4 1/4 1/4, so (1 1 1) has phase +-pi/2.
   CrystalDocument pnnn = test::makeDocument("", {}, 0, 1, {5, 6, 7, 90, 90, 90}, {test::makeSite("C1", 6, 0.1f, 0.2f, 0.3f)});
   ScriptedUserInterface ui;
@@ -114,6 +147,9 @@ TEST(Powder, PhasesOfAnInversionOffTheOrigin) {
     if (r.h == 1 && r.k == 1 && r.l == 1) {
       EXPECT_NEAR(std::abs(r.phase), M_PI / 2, 1e-4);
     }
+  // Inversion at the origin: 0 or pi.
+  CrystalDocument salt = test::rockSalt();
+  for (const Reflection& r : run(salt).reflections) EXPECT_TRUE(r.phase == 0 || r.phase == 3.14159);
 }
 
 TEST(Powder, NoCapOnTheListAndTheWholeRangeIsKept) {

@@ -6,7 +6,7 @@
 #include "core/scripted_user_interface.h"
 #include "diffraction/pattern_models.h"
 #include "diffraction/precession.h"
-#include "support/data_table.h"
+#include "reference_sum.h"
 #include "support/structures.h"
 
 namespace tessera {
@@ -26,6 +26,9 @@ PrecessionPattern run(CrystalDocument& doc, int horizontal, int other, int level
 }
 
 TEST(Precession, AxesAndOuterRadii) {
+  EXPECT_EQ(normalAxisFor(0, 1), 2);
+  EXPECT_EQ(normalAxisFor(1, 2), 0);
+  EXPECT_EQ(normalAxisFor(2, 0), 1);
   CrystalDocument doc = test::rockSalt();
   PrecessionPattern p = run(doc, 0, 1, 0);
   EXPECT_NEAR(p.geometry.rOut, 1.4071, 1e-4);
@@ -83,7 +86,10 @@ TEST(Precession, ObliqueNormalAxisAndIndexRange) {
       expected += std::hypot(x, y) <= g.rOut && rho >= g.rIn;
     }
   EXPECT_EQ(static_cast<int>(p.spots.size()), expected);
-  for (const PrecessionSpot& s : p.spots) EXPECT_EQ(s.h, 1);
+  for (const PrecessionSpot& s : p.spots) {
+    EXPECT_EQ(s.h, 1);
+    EXPECT_NEAR(s.absF, std::abs(test::referenceF(doc, dataTable(), s.h, s.k, s.l)), 1e-3);
+  }
 }
 
 TEST(Precession, ExtinctionsLpAndReadout) {
