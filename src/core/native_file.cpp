@@ -138,6 +138,37 @@ std::string_view overlongRecord(std::string_view text) {
 
 }  // namespace
 
+float nativeFileValue(float v) {
+  const double d = v;
+  // A float times 10^6 is exact in a double (24 + 20 bits); the reader divides the
+  // digits by 10^6, correctly rounded, as this does.
+  const double scaled = d * 1e6;
+  if (std::fabs(scaled) < 0x1p53) return static_cast<float>(std::nearbyint(scaled) / 1e6);
+  if (!std::isfinite(d)) return v;
+  std::string text;
+  appendFixed6(text, d);
+  double back = 0;
+  std::from_chars(text.data(), text.data() + text.size(), back);
+  return static_cast<float>(back);
+}
+
+void keepAsNativeFileHolds(CrystalDocument& doc) {
+  const auto round = [](float& v) { v = nativeFileValue(v); };
+  for (float& v : doc.crystals[0].cell) round(v);
+  for (Site& s : doc.sites[0]) {
+    for (float* v : {&s.x, &s.y, &s.z, &s.isoValue, &s.vectorLength}) round(*v);
+    for (float& v : s.aniso) round(v);
+    for (float& v : s.vector) round(v);
+    s.label = singleToken(s.label);
+    for (SiteOccupant& o : s.occupants) {
+      round(o.occupancy);
+      round(o.charge);
+      o.label = singleToken(o.label);
+      o.element = singleToken(o.element);
+    }
+  }
+}
+
 std::string documentFileText(const CrystalDocument& doc) {
   bool finite = true;
   return buildDocumentText(doc, finite);
