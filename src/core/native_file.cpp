@@ -152,6 +152,20 @@ float nativeFileValue(float v) {
   return static_cast<float>(back);
 }
 
+namespace {
+
+/// The text as the file's token reads back (singleToken), changed in place only when needed.
+void keepAsToken(std::string& text) {
+  for (char c : text)
+    if (c == ' ' || isControlCharacter(c)) {
+      text = singleToken(text);
+      return;
+    }
+  if (text.empty()) text.assign(1, '*');
+}
+
+}  // namespace
+
 void keepAsNativeFileHolds(CrystalDocument& doc) {
   const auto round = [](float& v) { v = nativeFileValue(v); };
   for (float& v : doc.crystals[0].cell) round(v);
@@ -159,12 +173,12 @@ void keepAsNativeFileHolds(CrystalDocument& doc) {
     for (float* v : {&s.x, &s.y, &s.z, &s.isoValue, &s.vectorLength}) round(*v);
     for (float& v : s.aniso) round(v);
     for (float& v : s.vector) round(v);
-    s.label = singleToken(s.label);
+    keepAsToken(s.label);
     for (SiteOccupant& o : s.occupants) {
       round(o.occupancy);
       round(o.charge);
-      o.label = singleToken(o.label);
-      o.element = singleToken(o.element);
+      keepAsToken(o.label);
+      keepAsToken(o.element);
     }
   }
 }
@@ -259,8 +273,11 @@ class Fields {
   bool readFloat(float& v) {
     if (stopped_) return false;
     double d = 0;
-    if (plainDecimal(d)) {
-      v = static_cast<float>(d);
+    int decimals = 0;
+    if (plainDecimal(d, decimals)) {
+      // A value with more decimals than the file writes is kept as a save writes it,
+      // so that the document reopens as it shows now.
+      v = decimals > 6 ? nativeFileValue(static_cast<float>(d)) : static_cast<float>(d);
       ++count_;
       return true;
     }
@@ -273,7 +290,7 @@ class Fields {
       bad_ = true;
       return stop();
     }
-    v = static_cast<float>(d);
+    v = nativeFileValue(static_cast<float>(d));
     advance(ptr != t.data() + t.size());
     return true;
   }
@@ -322,7 +339,7 @@ class Fields {
   /// Reads the next token when it is "[-]digits[.digits]" of at most 15 digits, as "%f"
   /// writes numbers: the digits and the power of ten are exact doubles, so one division
   /// gives the correctly rounded value from_chars gives. False (nothing read) otherwise.
-  bool plainDecimal(double& value) {
+  bool plainDecimal(double& value, int& decimals) {
     static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::size_t i = next_;
@@ -344,7 +361,8 @@ class Fields {
       }
     }
     if (count == 0) return false;
-    const double magnitude = static_cast<double>(digits) / kPow10[fraction < 0 ? 0 : fraction];
+    decimals = fraction < 0 ? 0 : fraction;
+    const double magnitude = static_cast<double>(digits) / kPow10[decimals];
     value = negative ? -magnitude : magnitude;
     next_ = i;
     return true;

@@ -6,6 +6,7 @@
 
 #include "commands/control_window.h"
 #include "core/native_file.h"
+#include "core/scripted_user_interface.h"
 #include "core/site_listing.h"
 #include "formats/import_kinds.h"
 #include "support/builders.h"
@@ -64,6 +65,23 @@ TEST(FuzzFindings, DigitsBeyondTheFilesSixDecimalsShowTheSameAfterReopening) {
   EXPECT_EQ(c1.y, 0.0f);
   EXPECT_EQ(roundTrip(s), "");
   for (float v : s.document.crystals[0].cell) EXPECT_EQ(v, nativeFileValue(v));
+}
+
+TEST(FuzzFindings, ANativeValueWithMoreThanSixDecimalsShowsTheSameAfterReopening) {
+  // A hand-written CELL angle of .1570796 radians showed 9 degrees, and 9.00002 once
+  // saved with six decimals and reopened.
+  test::ScratchDir dir;
+  test::writeFile(dir.path() / "seven.tsr",
+                  "TESSERA\nt\nVERS 0.9\nCELL 5 5.0000004 6 .1570796 2.094395 1.5e0\nFLG1 1\n"
+                  "ATOM A 1 1 6 * 0\n     0.12345649 1e-7 -0.0000004 1.23456789 0\n     0 0 0 0 0 0\n     0 0 0\n"
+                  "     SUBA A 0 0 0.99999999 0 C 6\n");
+  ScriptedUserInterface ui;
+  CrystalDocument doc;
+  ASSERT_TRUE(readDocumentFile(doc, (dir.path() / "seven.tsr").string(), ui));
+  EXPECT_EQ(doc.crystals[0].cell[3], 0.15708f);
+  EXPECT_EQ(doc.sites[0][0].y, 0.0f);
+  EXPECT_EQ(doc.sites[0][0].occupants[0].occupancy, 1.0f);
+  EXPECT_EQ(test::nativeRoundTripDifference(doc, dir.path()), "");
 }
 
 TEST(FuzzFindings, AVectorComponentBelowAMillionthShowsTheSameAfterReopening) {
