@@ -139,11 +139,17 @@ std::string_view overlongRecord(std::string_view text) {
 }  // namespace
 
 float nativeFileValue(float v) {
+  if (v == 0.0f) return v;  // either sign reads back as written
   const double d = v;
-  // A float times 10^6 is exact in a double (24 + 20 bits); the reader divides the
+  // A float times 10^6 is exact in a double (24 + 20 bits). Adding and taking away 2^52
+  // rounds it to an integer, ties to even, as "%f" rounds; the reader divides the
   // digits by 10^6, correctly rounded, as this does.
   const double scaled = d * 1e6;
-  if (std::fabs(scaled) < 0x1p53) return static_cast<float>(std::nearbyint(scaled) / 1e6);
+  const double magnitude = std::fabs(scaled);
+  if (magnitude < 0x1p52) {
+    const double digits = (magnitude + 0x1p52) - 0x1p52;
+    return static_cast<float>(std::copysign(digits, scaled) / 1e6);
+  }
   if (!std::isfinite(d)) return v;
   std::string text;
   appendFixed6(text, d);
@@ -157,7 +163,7 @@ namespace {
 /// The text as the file's token reads back (singleToken), changed in place only when needed.
 void keepAsToken(std::string& text) {
   for (char c : text)
-    if (c == ' ' || isControlCharacter(c)) {
+    if (const auto u = static_cast<unsigned char>(c); u <= ' ' || u == 0x7F) {  // a blank or control character
       text = singleToken(text);
       return;
     }
