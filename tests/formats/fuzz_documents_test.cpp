@@ -48,13 +48,13 @@ TEST(FuzzDocuments, EveryImportedDocumentIsSavedReopenedAndShownIdentically) {
       {kKindDbws, "dbws_import", {".dbw"}},
       {kKindFullprof, "fullprof_import", {".pcr"}},
       {kKindGsas, "gsas_import", {".exp"}},
-      {kKindIcsd, "icsd_import", {".cry"}},
+      {kKindIcsd, "icsd_import", {".cry", ".ret"}},
       {kKindLhpm, "lhpm_import", {".lhp"}},
       {kKindOrbis, "orbis_import", {".str"}},
       {kKindOrtep, "ortep_import", {".ort"}},
       {kKindOscilla, "oscilla_import", {".osl"}},
       {kKindPdb, "pdb_import", {".pdb", ".ent"}},
-      {kKindRietan, "rietan_import", {}},
+      {kKindRietan, "rietan_import", {".xyz"}},
       {kKindXtlview, "xtlview_import", {".xtl"}}};
   test::ScratchDir dir;
   int imported = 0;
