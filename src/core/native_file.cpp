@@ -174,7 +174,11 @@ void keepAsToken(std::string& text) {
 
 void keepAsNativeFileHolds(CrystalDocument& doc) {
   const auto round = [](float& v) { v = nativeFileValue(v); };
-  for (float& v : doc.crystals[0].cell) round(v);
+  CrystalRecord& old = doc.crystals[0];
+  for (float& v : old.cell) round(v);
+  // The shown symbol and the title without outer blanks, as their records read back.
+  old.hmSymbol = trim(cut(trim(oneLine(old.hmSymbol)), kMaxSymbolLength));
+  doc.title = trim(cut(trim(oneLine(doc.title)), kMaxTitleLength));
   for (Site& s : doc.sites[0]) {
     for (float* v : {&s.x, &s.y, &s.z, &s.isoValue, &s.vectorLength}) round(*v);
     for (float& v : s.aniso) round(v);

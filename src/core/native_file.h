@@ -20,9 +20,10 @@ std::string documentFileText(const CrystalDocument& doc);
 float nativeFileValue(float v);
 
 /// Rounds what the file keeps of an imported structure (the Old crystal's cell, every
-/// site's numbers, labels and element texts) to what the file gives back, so that the
-/// document saves and reopens exactly as it is: values to six decimals, an empty or
-/// blank label as "*", blanks in a label as "_". The saved text does not change.
+/// site's numbers, labels and element texts, the H-M symbol and the title) to what the
+/// file gives back, so that the document saves and reopens exactly as it is: values to
+/// six decimals, an empty or blank label as "*", blanks in a label as "_", texts
+/// without outer blanks. The saved text does not change.
 void keepAsNativeFileHolds(CrystalDocument& doc);
 
 /// Writes the document to path through a temporary file renamed over the target.

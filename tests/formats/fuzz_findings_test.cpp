@@ -121,6 +121,17 @@ TEST(FuzzFindings, AValueThatRoundsToZeroShowsWithoutASign) {
   EXPECT_EQ(siteSummaryRow(doc, 0), "    1 Na1     11  -0.00001   0.10000   0.00000   0.00   0.00    1");
 }
 
+TEST(FuzzFindings, ASymbolCutBeforeABlankShowsTheSameAfterReopening) {
+  // An H-M text longer than a symbol is kept was cut before a blank; the file reads
+  // symbols back without outer blanks, so the Symmetry line lost its last character.
+  test::TestSession s;
+  importText(s, kKindOscilla, "long.osl",
+             "T\nVERS 1.2\nSYM1 3 0 0 1 6 0 0 0 0 0 1 0\nINTN  P 963 1.5707963 2.0943 P 963 1.5707963 2.09\n"
+             "OPER X,Y,Z\nCELL 5 5 5 1.5707963 1.5707963 1.5707963\nATOM 1 Si1 14 0.1 0.2 0.3\n");
+  EXPECT_EQ(s.document.crystals[0].hmSymbol, "P 963 1.5707963 2.0943 P 963 1.5707963");
+  EXPECT_EQ(roundTrip(s), "");
+}
+
 TEST(FuzzFindings, CarriageReturnInAFreeFormLabelBecomesAnUnderscore) {
   // A CR inside a free-form line stayed in the label; the file wrote it as "_".
   test::TestSession s;
