@@ -56,6 +56,19 @@ void BM_ReadNativeFile100k(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadNativeFile100k)->Unit(benchmark::kMillisecond);
 
+/// What an import adds so that its document is what the native file gives back.
+void BM_KeepAsNativeFileHolds100k(benchmark::State& state) {
+  const CrystalDocument doc = largeDocument(100000);
+  for (auto _ : state) {
+    state.PauseTiming();
+    CrystalDocument copy = doc;
+    state.ResumeTiming();
+    keepAsNativeFileHolds(copy);
+    benchmark::DoNotOptimize(copy.sites[0].data());
+  }
+}
+BENCHMARK(BM_KeepAsNativeFileHolds100k)->Unit(benchmark::kMillisecond);
+
 /// The 100,000-atom P 1 CIF of the CIF benchmarks, as a file.
 const std::filesystem::path& largeCifFile() {
   static const std::filesystem::path path = [] {

@@ -1,4 +1,5 @@
 // An American\ Mineralogist import from arbitrary bytes.
+// fuzz-seeds: amc
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

@@ -1,4 +1,5 @@
 // An CCDC\ FDAT import from arbitrary bytes.
+// fuzz-seeds: fdt
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

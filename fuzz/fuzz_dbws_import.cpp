@@ -1,4 +1,5 @@
 // A DBWS import from arbitrary bytes.
+// fuzz-seeds: dbw
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

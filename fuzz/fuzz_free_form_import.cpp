@@ -1,4 +1,5 @@
 // A free-form import from arbitrary bytes; a document that imports must survive its own file.
+// fuzz-seeds: inp
 #include "formats/import_kinds.h"
 #include "fuzz_support.h"
 

@@ -1,4 +1,5 @@
 // A FULLPROF import from arbitrary bytes.
+// fuzz-seeds: pcr
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

@@ -1,4 +1,5 @@
 // A GSAS import from arbitrary bytes.
+// fuzz-seeds: exp
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

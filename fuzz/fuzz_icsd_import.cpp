@@ -1,4 +1,5 @@
 // An ICSD import from arbitrary bytes.
+// fuzz-seeds: cry ret
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

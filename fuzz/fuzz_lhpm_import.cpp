@@ -1,4 +1,5 @@
 // An LHPM import from arbitrary bytes.
+// fuzz-seeds: lhp
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

@@ -1,4 +1,5 @@
 // An ORBIS import from arbitrary bytes.
+// fuzz-seeds: str
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

@@ -1,4 +1,5 @@
 // An ORTEP import from arbitrary bytes.
+// fuzz-seeds: ort
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

@@ -1,4 +1,5 @@
 // An OSCILLA import from arbitrary bytes.
+// fuzz-seeds: osl
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

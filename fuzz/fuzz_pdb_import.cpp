@@ -1,4 +1,5 @@
 // A PDB-style import from arbitrary bytes.
+// fuzz-seeds: pdb ent
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

@@ -1,4 +1,5 @@
 // A RIETAN import from arbitrary bytes.
+// fuzz-seeds: xyz
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

@@ -1,4 +1,5 @@
 // An XTLVIEW import from arbitrary bytes.
+// fuzz-seeds: xtl
 #include "fuzz_support.h"
 #include "formats/import_kinds.h"
 

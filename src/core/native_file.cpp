@@ -138,6 +138,61 @@ std::string_view overlongRecord(std::string_view text) {
 
 }  // namespace
 
+float nativeFileValue(float v) {
+  if (v == 0.0f) return v;  // either sign reads back as written
+  const double d = v;
+  // A float times 10^6 is exact in a double (24 + 20 bits). Adding and taking away 2^52
+  // rounds it to an integer, ties to even, as "%f" rounds; the reader divides the
+  // digits by 10^6, correctly rounded, as this does.
+  const double scaled = d * 1e6;
+  const double magnitude = std::fabs(scaled);
+  if (magnitude < 0x1p52) {
+    const double digits = (magnitude + 0x1p52) - 0x1p52;
+    return static_cast<float>(std::copysign(digits, scaled) / 1e6);
+  }
+  if (!std::isfinite(d)) return v;
+  std::string text;
+  appendFixed6(text, d);
+  double back = 0;
+  std::from_chars(text.data(), text.data() + text.size(), back);
+  return static_cast<float>(back);
+}
+
+namespace {
+
+/// The text as the file's token reads back (singleToken), changed in place only when needed.
+void keepAsToken(std::string& text) {
+  for (char c : text)
+    if (const auto u = static_cast<unsigned char>(c); u <= ' ' || u == 0x7F) {  // a blank or control character
+      text = singleToken(text);
+      return;
+    }
+  if (text.empty()) text.assign(1, '*');
+}
+
+}  // namespace
+
+void keepAsNativeFileHolds(CrystalDocument& doc) {
+  const auto round = [](float& v) { v = nativeFileValue(v); };
+  CrystalRecord& old = doc.crystals[0];
+  for (float& v : old.cell) round(v);
+  // The shown symbol and the title without outer blanks, as their records read back.
+  old.hmSymbol = trim(cut(trim(oneLine(old.hmSymbol)), kMaxSymbolLength));
+  doc.title = trim(cut(trim(oneLine(doc.title)), kMaxTitleLength));
+  for (Site& s : doc.sites[0]) {
+    for (float* v : {&s.x, &s.y, &s.z, &s.isoValue, &s.vectorLength}) round(*v);
+    for (float& v : s.aniso) round(v);
+    for (float& v : s.vector) round(v);
+    keepAsToken(s.label);
+    for (SiteOccupant& o : s.occupants) {
+      round(o.occupancy);
+      round(o.charge);
+      keepAsToken(o.label);
+      keepAsToken(o.element);
+    }
+  }
+}
+
 std::string documentFileText(const CrystalDocument& doc) {
   bool finite = true;
   return buildDocumentText(doc, finite);
@@ -228,8 +283,11 @@ class Fields {
   bool readFloat(float& v) {
     if (stopped_) return false;
     double d = 0;
-    if (plainDecimal(d)) {
-      v = static_cast<float>(d);
+    int decimals = 0;
+    if (plainDecimal(d, decimals)) {
+      // A value with more decimals than the file writes is kept as a save writes it,
+      // so that the document reopens as it shows now.
+      v = decimals > 6 ? nativeFileValue(static_cast<float>(d)) : static_cast<float>(d);
       ++count_;
       return true;
     }
@@ -242,7 +300,7 @@ class Fields {
       bad_ = true;
       return stop();
     }
-    v = static_cast<float>(d);
+    v = nativeFileValue(static_cast<float>(d));
     advance(ptr != t.data() + t.size());
     return true;
   }
@@ -291,7 +349,7 @@ class Fields {
   /// Reads the next token when it is "[-]digits[.digits]" of at most 15 digits, as "%f"
   /// writes numbers: the digits and the power of ten are exact doubles, so one division
   /// gives the correctly rounded value from_chars gives. False (nothing read) otherwise.
-  bool plainDecimal(double& value) {
+  bool plainDecimal(double& value, int& decimals) {
     static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::size_t i = next_;
@@ -313,7 +371,8 @@ class Fields {
       }
     }
     if (count == 0) return false;
-    const double magnitude = static_cast<double>(digits) / kPow10[fraction < 0 ? 0 : fraction];
+    decimals = fraction < 0 ? 0 : fraction;
+    const double magnitude = static_cast<double>(digits) / kPow10[decimals];
     value = negative ? -magnitude : magnitude;
     next_ = i;
     return true;

@@ -16,6 +16,16 @@ inline constexpr const char* kNativeFilter = "Data files (*.tsr)|*.tsr|All Files
 /// The whole file text of a document, exactly as writeDocumentFile writes it.
 std::string documentFileText(const CrystalDocument& doc);
 
+/// The value v comes back as from the file: written with six decimals and read again.
+float nativeFileValue(float v);
+
+/// Rounds what the file keeps of an imported structure (the Old crystal's cell, every
+/// site's numbers, labels and element texts, the H-M symbol and the title) to what the
+/// file gives back, so that the document saves and reopens exactly as it is: values to
+/// six decimals, an empty or blank label as "*", blanks in a label as "_", texts
+/// without outer blanks. The saved text does not change.
+void keepAsNativeFileHolds(CrystalDocument& doc);
+
 /// Writes the document to path through a temporary file renamed over the target.
 /// Shows "File open for write failed" or "File write failed" and returns false on failure
 /// (an existing file is then left as it was).

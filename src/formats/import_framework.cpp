@@ -9,6 +9,7 @@
 #include "core/elements.h"
 #include "core/site_listing.h"
 #include "core/messages.h"
+#include "core/native_file.h"
 #include "core/text.h"
 #include "formats/import_dialogs.h"
 #include "formats/import_finish.h"
@@ -265,6 +266,9 @@ void completeImportedDocument(ImportContext& context) {
   doc.documentPath = importDocumentPath(context.path);
   doc.fileTitle = fileNameOf(doc.documentPath);
   for (int k = 3; k < 6; ++k) old.cell[static_cast<std::size_t>(k)] *= 0.017453292f;
+  // What the program holds is what its own file gives back: a save and reopen shows it
+  // unchanged.
+  keepAsNativeFileHolds(doc);
   deriveAxesType(old);
   doc.crystals[1] = old;
   doc.sites[1].clear();

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 
 #include "core/native_file.h"
 #include "core/scripted_user_interface.h"
@@ -244,6 +246,50 @@ TEST(NativeFile, EverythingSavedOpensAgainTheSame) {
     EXPECT_EQ(refused.messages()[0].rfind("File not saved: a value is too large or not a number", 0), 0u);
     EXPECT_EQ(readFile(dir.path() / "a.tsr"), saved);
   }
+}
+
+// nativeFileValue is what a save and reopen gives, bit for bit, and a document rounded
+// by keepAsNativeFileHolds saves the same text and reopens equal.
+TEST(NativeFile, KeptValuesAreWhatTheFileGivesBack) {
+  std::vector<float> values = {0.0f, -0.0f, 1e-7f, -4.9e-7f, 5e-7f, 0.0078125f, 0.123456789f, 1.5707963f,
+                               -150535.33f, 8.0000005f, 16.000002f, 123456.789f, 9.1e9f, -2.5e20f, 1e30f};
+  std::mt19937 rng(16);
+  while (values.size() < 30000) {
+    std::uint32_t bits = rng();
+    float f = 0;
+    std::memcpy(&f, &bits, sizeof f);
+    if (std::isfinite(f) && std::fabs(f) <= 1e30f) values.push_back(f);
+    values.push_back(static_cast<float>(rng() % 20000001) / 1e7f - 1.0f);
+  }
+  CrystalDocument doc = sampleDocument();
+  doc.sites[0].resize(values.size() / 3);
+  for (std::size_t i = 0; i < doc.sites[0].size(); ++i) {
+    Site& s = doc.sites[0][i];
+    s = makeSite("S", values[3 * i], values[3 * i + 1], values[3 * i + 2]);
+  }
+  ScratchDir dir;
+  ScriptedUserInterface ui;
+  ASSERT_TRUE(writeDocumentFile(doc, dir.file("v.tsr"), ui));
+  CrystalDocument back;
+  ASSERT_TRUE(readDocumentFile(back, dir.file("v.tsr"), ui));
+  ASSERT_EQ(back.sites[0].size(), doc.sites[0].size());
+  const auto bitsOf = [](float f) {
+    std::uint32_t b = 0;
+    std::memcpy(&b, &f, sizeof b);
+    return b;
+  };
+  for (std::size_t i = 0; i < back.sites[0].size(); ++i) {
+    const Site& a = doc.sites[0][i];
+    const Site& b = back.sites[0][i];
+    for (auto [v, r] : {std::pair(a.x, b.x), std::pair(a.y, b.y), std::pair(a.z, b.z)}) {
+      ASSERT_EQ(bitsOf(nativeFileValue(v)), bitsOf(r)) << v;
+      ASSERT_EQ(bitsOf(nativeFileValue(r)), bitsOf(r)) << v;
+    }
+  }
+  CrystalDocument kept = doc;
+  keepAsNativeFileHolds(kept);
+  EXPECT_EQ(documentFileText(kept), documentFileText(doc));
+  EXPECT_EQ(kept.sites[0][5].x, back.sites[0][5].x);
 }
 
 TEST(NativeFile, FailedWriteReportsAndKeepsTheOldFile) {

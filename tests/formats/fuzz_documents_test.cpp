@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <map>
 
+#include "core/native_file.h"
+#include "core/scripted_user_interface.h"
 #include "formats/import_kinds.h"
 #include "support/round_trip.h"
 #include "support/test_session.h"
@@ -40,7 +42,20 @@ TEST(FuzzDocuments, EveryImportedDocumentIsSavedReopenedAndShownIdentically) {
   const std::vector<std::tuple<int, std::string, std::vector<std::string>>> kinds = {
       {kKindCif, "cif_import", {".cif"}},
       {kKindShelx, "shelx_import", {".res", ".ins"}},
-      {kKindFreeForm, "free_form_import", {".inp"}}};
+      {kKindFreeForm, "free_form_import", {".inp"}},
+      {kKindAmMineral, "am_mineral_import", {".amc"}},
+      {kKindCcdcFdat, "ccdc_fdat_import", {".fdt"}},
+      {kKindDbws, "dbws_import", {".dbw"}},
+      {kKindFullprof, "fullprof_import", {".pcr"}},
+      {kKindGsas, "gsas_import", {".exp"}},
+      {kKindIcsd, "icsd_import", {".cry", ".ret"}},
+      {kKindLhpm, "lhpm_import", {".lhp"}},
+      {kKindOrbis, "orbis_import", {".str"}},
+      {kKindOrtep, "ortep_import", {".ort"}},
+      {kKindOscilla, "oscilla_import", {".osl"}},
+      {kKindPdb, "pdb_import", {".pdb", ".ent"}},
+      {kKindRietan, "rietan_import", {".xyz"}},
+      {kKindXtlview, "xtlview_import", {".xtl"}}};
   test::ScratchDir dir;
   int imported = 0;
   for (const auto& [kind, corpus, extensions] : kinds) {
@@ -53,6 +68,20 @@ TEST(FuzzDocuments, EveryImportedDocumentIsSavedReopenedAndShownIdentically) {
     }
   }
   EXPECT_GT(imported, 10);
+}
+
+TEST(FuzzDocuments, EveryNativeFileThatOpensIsSavedReopenedAndShownIdentically) {
+  test::ScratchDir dir;
+  int opened = 0;
+  for (const fs::path& file : inputsOf("native_file", {".tsr"})) {
+    SCOPED_TRACE(file.string());
+    ScriptedUserInterface ui;
+    CrystalDocument doc;
+    if (!readDocumentFile(doc, file.string(), ui)) continue;
+    ++opened;
+    EXPECT_EQ(test::nativeRoundTripDifference(doc, dir.path()), "");
+  }
+  EXPECT_GT(opened, 2);
 }
 
 }  // namespace

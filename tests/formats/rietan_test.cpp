@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "core/native_file.h"
 #include "formats/import_kinds.h"
 #include "formats/rietveld_checks.h"
 #include "support/builders.h"
@@ -63,7 +64,7 @@ TEST(Rietan, P1CountLineAndHexagonalAngle) {
   EXPECT_NE(out.find("          -0.5\n"), std::string::npos);
   test::TestSession r;
   ASSERT_TRUE(r.import(kKindRietan, dir.path() / "p1.xyz"));
-  EXPECT_EQ(r.document.crystals[0].cell[5], 120.0f * 0.017453292f);
+  EXPECT_EQ(r.document.crystals[0].cell[5], nativeFileValue(120.0f * 0.017453292f));
   ASSERT_EQ(r.document.siteCount(), 1);
   EXPECT_FLOAT_EQ(r.document.sites[0][0].occupants[0].occupancy, 0.5f);
   EXPECT_EQ(r.document.sites[0][0].ortepType, 6);
