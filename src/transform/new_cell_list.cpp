@@ -88,6 +88,7 @@ TransferStatus transferToNewCell(const std::vector<UnitCellAtom>& oldCell, const
         if (grouped.applies()) {
           const UnitCellAtom e = list.atom(m);
           if (grouped.place(list, e.position(), e.typeNumber)) continue;
+          grouped.listChanged();
         }
         if (!placeImages(list, m, lattice, batch, sink)) {
           status = TransferStatus::TooManyAtoms;
