@@ -115,6 +115,15 @@ CrystalDocument outsideTheCell() {
 
 CrystalDocument randomCell() { return test::randomP1(6, 11); }
 
+/// Sites on eighths, whose images land exactly, beside one that is not and two of
+/// different types within the tolerance: some entries take the grouped route, others not.
+CrystalDocument mixedCell() {
+  return test::makeDocument("P 1", {"X,Y,Z;"}, 1, 1, {6, 7, 8, 90, 90, 90},
+                            {test::makeSite("Fe1", 26, 0.125f, 0.25f, 0.5f), test::makeSite("O1", 8, 0.0f, 0.0f, 0.0f),
+                             test::makeSite("C1", 6, 0.1f, 0.3f, 0.7f), test::makeSite("N1", 7, 0.75f, 0.625f, 0.875f),
+                             test::makeSite("N2", 8, 0.7501f, 0.625f, 0.875f)});
+}
+
 /// What a run shows and saves: the report, the messages, and the New crystal written as
 /// the native file writes a document (after Transformed to Input).
 std::string runAndSave(const Case& c, bool grouped) {
@@ -162,6 +171,8 @@ TEST(GroupedImages, FullCellRunsShowAndSaveWhatThePlainPlacingDoes) {
       {"outside the cell 2x2x2", outsideTheCell, diagonal(2, 2, 2), 0.4f, true},
       {"outside the cell skew", outsideTheCell, {{{1, 1, 0}, {-1, 1, 0}, {0, 0, 2}}}, 0.4f, true},
       {"random 2x4x2", randomCell, diagonal(2, 4, 2), 1.2f, true},
+      {"mixed 4x4x2", mixedCell, diagonal(4, 4, 2), 0.3f, true},
+      {"mixed 8x2x2", mixedCell, diagonal(8, 2, 2), 0.3f, true},
       {"rock salt F to P", test::rockSalt, {{{0, 0.5f, 0.5f}, {0.5f, 0, 0.5f}, {0.5f, 0.5f, 0}}}, 0.4f, true},
   };
   for (const Case& c : cases) {
