@@ -64,7 +64,8 @@ CrystalDocument quartzP1Supercell(int n) {
   return doc;
 }
 
-void runSupercell(benchmark::State& state, CrystalDocument (*make)(), float na, float nb, float nc) {
+void runSupercell(benchmark::State& state, CrystalDocument (*make)(), float na, float nb, float nc,
+                  bool grouped = true) {
   std::size_t atoms = 0, reportBytes = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -75,7 +76,7 @@ void runSupercell(benchmark::State& state, CrystalDocument (*make)(), float na, 
     std::string report;
     state.ResumeTiming();
     const MatrixInverse inverse = invertTransformMatrix(doc.transformation.matrix);
-    if (!TransformFullCells(doc, inverse, ui, report, {"01/01/00", "00:00:00"})) {
+    if (!TransformFullCells(doc, inverse, ui, report, {"01/01/00", "00:00:00"}, grouped)) {
       const auto messages = ui.messages();
       state.SkipWithError(messages.empty() ? "failed" : messages.back().c_str());
     }
@@ -143,13 +144,23 @@ CrystalDocument inP1(CrystalDocument doc) {
 CrystalDocument rockSaltP1() { return inP1(test::rockSalt()); }
 CrystalDocument corundumP1() { return inP1(test::corundum()); }
 
+// Argument 1: repeated old-lattice images applied in groups where exact; 0: one by one.
+
 /// 20 x 20 x 20 rock salt (64,000 atoms, 41^3 old-lattice images per entry).
-void BM_RockSalt20x20x20(benchmark::State& state) { runSupercell(state, rockSaltP1, 20, 20, 20); }
-BENCHMARK(BM_RockSalt20x20x20)->Unit(benchmark::kMillisecond)->Iterations(1);
+void BM_RockSalt20x20x20(benchmark::State& state) { runSupercell(state, rockSaltP1, 20, 20, 20, state.range(0)); }
+BENCHMARK(BM_RockSalt20x20x20)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+/// 16 x 16 x 16 rock salt (32,768 atoms, 33^3 images per entry), where images land exactly.
+void BM_RockSalt16x16x16(benchmark::State& state) { runSupercell(state, rockSaltP1, 16, 16, 16, state.range(0)); }
+BENCHMARK(BM_RockSalt16x16x16)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 /// 1 x 1 x 50 corundum (1,500 atoms, 101^3 old-lattice images per entry).
-void BM_Corundum1x1x50(benchmark::State& state) { runSupercell(state, corundumP1, 1, 1, 50); }
-BENCHMARK(BM_Corundum1x1x50)->Unit(benchmark::kMillisecond)->Iterations(1);
+void BM_Corundum1x1x50(benchmark::State& state) { runSupercell(state, corundumP1, 1, 1, 50, state.range(0)); }
+BENCHMARK(BM_Corundum1x1x50)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+/// 1 x 1 x 32 corundum (960 atoms, 65^3 images per entry).
+void BM_Corundum1x1x32(benchmark::State& state) { runSupercell(state, corundumP1, 1, 1, 32, state.range(0)); }
+BENCHMARK(BM_Corundum1x1x32)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 /// How far grouping equal images could go: over a sample of the entries of the new-cell
 /// list of rock salt n x n x n, the share of old-lattice images whose value repeats,

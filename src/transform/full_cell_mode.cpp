@@ -35,6 +35,7 @@ struct FullCellRun {
   std::vector<UnitCellAtom> oldCell;
   std::vector<UnitCellAtom> newCell;
   Vector3f tolerance{};
+  bool groupRepeatedImages = true;
 
   bool prepare(const ReportStamp& stamp);
   bool transfer();
@@ -98,6 +99,7 @@ bool FullCellRun::transfer() {
   p.tolerance = tolerance;
   p.searchRange = n;
   p.limit = growthLimit(expected);
+  p.groupRepeatedImages = groupRepeatedImages;
   const TransferStatus status = transferToNewCell(oldCell, working, p, newCell, &report);
   if (status == TransferStatus::TooManyAtoms) {
     ui.message(format("Too many atoms in the new unit cell (%d) - check the tolerance and the matrix",
@@ -160,8 +162,8 @@ bool FullCellRun::reduceAndCheck() {
 }  // namespace
 
 bool TransformFullCells(CrystalDocument& doc, const MatrixInverse& inverse, UserInterface& ui, std::string& report,
-                        const ReportStamp& stamp) {
-  FullCellRun run{doc, inverse, ui, report, {}, {}, {}, {}};
+                        const ReportStamp& stamp, bool groupRepeatedImages) {
+  FullCellRun run{doc, inverse, ui, report, {}, {}, {}, {}, groupRepeatedImages};
   try {
     if (!run.prepare(stamp)) return false;
     if (!run.transfer()) return false;

@@ -32,6 +32,10 @@ class IndexedList {
   /// Position of entry `index` (lanes 0 to 2, lane 3 zero) as it stands now.
   Float4 position(int index) const { return positions_[static_cast<std::size_t>(index)]; }
   int typeNumber(int index) const { return types_[static_cast<std::size_t>(index)]; }
+  /// Averaged count of entry `index`.
+  int count(int index) const { return counts_[static_cast<std::size_t>(index)]; }
+  /// Counts `repeats` more positions averaged into entry `index` without moving it.
+  void addToCount(int index, int repeats) { counts_[static_cast<std::size_t>(index)] += repeats; }
 
   /// Entry `index` as it stands now.
   UnitCellAtom atom(std::size_t index) const {

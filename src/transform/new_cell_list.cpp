@@ -5,6 +5,7 @@
 
 #include "transform/indexed_list.h"
 #include "transform/lattice_images.h"
+#include "transform/repeated_images.h"
 #include "transform/transform_report.h"
 
 namespace tessera {
@@ -80,13 +81,20 @@ TransferStatus transferToNewCell(const std::vector<UnitCellAtom>& oldCell, const
     if (status == TransferStatus::Done) {
       const LatticeOffsets lattice(p.q, p.searchRange);
       ImageBatch batch;
+      RepeatedImages grouped = p.groupRepeatedImages ? RepeatedImages(p.q, p.searchRange) : RepeatedImages();
       // Entries appended here are visited too; each entry's images are taken from its
       // position when its turn comes.
-      for (std::size_t m = 0; m < list.size(); ++m)
+      for (std::size_t m = 0; m < list.size(); ++m) {
+        if (grouped.applies()) {
+          const UnitCellAtom e = list.atom(m);
+          if (grouped.place(list, e.position(), e.typeNumber)) continue;
+          grouped.listChanged();
+        }
         if (!placeImages(list, m, lattice, batch, sink)) {
           status = TransferStatus::TooManyAtoms;
           break;
         }
+      }
     }
     list.finish();
   } catch (const std::bad_alloc&) {

@@ -40,9 +40,10 @@ bool TransformInputAtoms(CrystalDocument& doc, const Matrix3f& q, UserInterface&
                          const ReportStamp& stamp);
 
 /// Mode 2: all atoms of the old cell carried into the new cell, merged and reduced under
-/// the New crystal's symmetry, with the recycle question.
+/// the New crystal's symmetry, with the recycle question. `groupRepeatedImages` false
+/// places every old-lattice image one by one (the result is the same either way).
 bool TransformFullCells(CrystalDocument& doc, const MatrixInverse& inverse, UserInterface& ui, std::string& report,
-                        const ReportStamp& stamp);
+                        const ReportStamp& stamp, bool groupRepeatedImages = true);
 
 /// Transforms a temperature factor tensor of a site from the old to the new cell
 /// (beta' = Q^T beta Q), keeping the site's own type; sites without an anisotropic
