@@ -54,6 +54,13 @@ std::array<const float*, 3> LatticeOffsets::batch(std::size_t b, std::size_t& co
   return {scratch[0].data(), scratch[1].data(), scratch[2].data()};
 }
 
+Vector3f LatticeOffsets::offset(std::size_t index) const {
+  if (!table_[0].empty()) return {table_[0][index], table_[1][index], table_[2][index]};
+  Vector3f v;
+  fill(index, 1, &v[0], &v[1], &v[2]);
+  return v;
+}
+
 void LatticeOffsets::fill(std::size_t first, std::size_t count, float* x, float* y, float* z) const {
   std::size_t row = first / span_, k = first % span_;
   for (std::size_t s = 0; s < count; ++s) {

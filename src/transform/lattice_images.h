@@ -28,6 +28,9 @@ class LatticeOffsets {
   /// or written to `scratch` when the table would be too large.
   std::array<const float*, 3> batch(std::size_t b, std::size_t& count, std::array<std::vector<float>, 3>& scratch) const;
 
+  /// Offset number `index` (i slowest, k fastest), the value the batches hold.
+  Vector3f offset(std::size_t index) const;
+
   /// Smallest and largest offset along each axis within batch b.
   const std::array<float, 6>& range(std::size_t b) const { return ranges_[b]; }
 

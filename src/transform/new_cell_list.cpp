@@ -81,7 +81,8 @@ TransferStatus transferToNewCell(const std::vector<UnitCellAtom>& oldCell, const
     if (status == TransferStatus::Done) {
       const LatticeOffsets lattice(p.q, p.searchRange);
       ImageBatch batch;
-      RepeatedImages grouped = p.groupRepeatedImages ? RepeatedImages(p.q, p.searchRange) : RepeatedImages();
+      RepeatedImages grouped =
+          p.groupRepeatedImages ? RepeatedImages(lattice, p.q, p.searchRange) : RepeatedImages();
       // Entries appended here are visited too; each entry's images are taken from its
       // position when its turn comes.
       for (std::size_t m = 0; m < list.size(); ++m) {

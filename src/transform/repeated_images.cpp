@@ -11,13 +11,6 @@ namespace tessera {
 
 namespace {
 
-/// Offset coordinate `axis` for indices (i, j, k), summed as the old-lattice step sums it.
-float offsetAt(const Matrix3f& q, int i, int j, int k, std::size_t axis) {
-  const float fi = static_cast<float>(i), fj = static_cast<float>(j), fk = static_cast<float>(k);
-  const float row = fi * q[0][axis] + fj * q[1][axis];
-  return row + fk * q[2][axis];
-}
-
 std::uint32_t bitsOf(float v) { return std::bit_cast<std::uint32_t>(v); }
 
 // Distinct image sets remembered at once (an entry kind per set in a supercell).
@@ -43,10 +36,12 @@ long long exactCountLimit(float p) {
 
 bool averageKeepsPosition(float p, long long countAfter) { return countAfter > 0 && countAfter <= exactCountLimit(p); }
 
-RepeatedImages::RepeatedImages(const Matrix3f& q, int n) {
+RepeatedImages::RepeatedImages(const LatticeOffsets& lattice, const Matrix3f& q, int n) {
   for (std::size_t r = 0; r < 3; ++r)
     for (std::size_t c = 0; c < 3; ++c)
       if (r != c && q[r][c] != 0.0f) return;
+  const auto span = static_cast<std::size_t>(2 * n + 1);
+  if (lattice.size() != span * span * span) return;
   // With the other entries zero, a product with another index is a zero whose sign
   // follows that index's sign: indices -1, 0 and 1 stand for all of them.
   const int reps[3] = {-1, 0, 1};
@@ -58,7 +53,9 @@ RepeatedImages::RepeatedImages(const Matrix3f& q, int n) {
       for (int a : reps)
         for (int b : reps) {
           const int i = axis == 0 ? t : a, j = axis == 1 ? t : (axis == 0 ? a : b), k = axis == 2 ? t : b;
-          const float v = offsetAt(q, i, j, k, axis);
+          const std::size_t index = (static_cast<std::size_t>(i + n) * span + static_cast<std::size_t>(j + n)) * span +
+                                    static_cast<std::size_t>(k + n);
+          const float v = lattice.offset(index)[axis];
           if (!first && bitsOf(v) != bitsOf(value)) return;
           value = v;
           first = false;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "transform/indexed_list.h"
+#include "transform/lattice_images.h"
 #include "transform/transform_parameters.h"
 
 namespace tessera {
@@ -20,8 +21,8 @@ class RepeatedImages {
  public:
   /// Never applies.
   RepeatedImages() = default;
-  /// Offsets i q1 + j q2 + k q3 for i, j, k from -n to n, as the old-lattice step forms them.
-  RepeatedImages(const Matrix3f& q, int n);
+  /// For the offsets i q1 + j q2 + k q3 (i, j, k from -n to n) of `lattice`, made from q and n.
+  RepeatedImages(const LatticeOffsets& lattice, const Matrix3f& q, int n);
 
   /// True when each coordinate of every offset depends on its own index only.
   bool applies() const { return applies_; }

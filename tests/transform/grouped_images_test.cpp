@@ -50,11 +50,16 @@ TEST(GroupedImages, AverageKeepsPositionOnlyWhereTheArithmeticIsExact) {
 }
 
 TEST(GroupedImages, ApplyOnlyToDiagonalInverses) {
-  EXPECT_TRUE(RepeatedImages(invertTransformMatrix(diagonal(4, 2, 3)).inverse, 4).applies());
-  EXPECT_TRUE(RepeatedImages(invertTransformMatrix(diagonal(2, 1, 0.5f)).inverse, 2).applies());
+  const auto grouped = [](const Matrix3f& m, int n) {
+    const Matrix3f q = invertTransformMatrix(m).inverse;
+    return RepeatedImages(LatticeOffsets(q, n), q, n).applies();
+  };
+  EXPECT_TRUE(grouped(diagonal(4, 2, 3), 4));
+  EXPECT_TRUE(grouped(diagonal(2, 1, 0.5f), 2));
+  EXPECT_TRUE(grouped(diagonal(64, 64, 64), 64));  // offsets made batch by batch
   // A negative axis makes the zero offset's sign depend on the other indices.
-  EXPECT_FALSE(RepeatedImages(invertTransformMatrix(diagonal(-2, 1, 1)).inverse, 2).applies());
-  EXPECT_FALSE(RepeatedImages(invertTransformMatrix({{{0, 1, 1}, {1, 0, 1}, {1, 1, 0}}}).inverse, 1).applies());
+  EXPECT_FALSE(grouped(diagonal(-2, 1, 1), 2));
+  EXPECT_FALSE(grouped({{{0, 1, 1}, {1, 0, 1}, {1, 1, 0}}}, 1));
   EXPECT_FALSE(RepeatedImages().applies());
 }
 
@@ -84,7 +89,7 @@ TEST(GroupedImages, SettledPowerOfTwoSupercellTakesEachEntrysImagesAtOnce) {
       list.append(a, float4(a.x, a.y, a.z));
       list.addToCount(static_cast<int>(list.size()) - 1, a.averagedCount - 1);
     }
-    RepeatedImages grouped(p.q, n);
+    RepeatedImages grouped(LatticeOffsets(p.q, n), p.q, n);
     ASSERT_TRUE(grouped.applies());
     const UnitCellAtom e = list.atom(5);
     const int span = 2 * n + 1;
