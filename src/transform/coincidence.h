@@ -33,12 +33,17 @@ inline bool coincides(const Vector3f& x, const Vector3f& e, const Vector3f& t, V
 /// average of positions in the cell is: the branch is then always taken the same way.
 inline float keepInCell(float u) { return (u >= kCellLow && u < kCellHigh) ? u : reduceIntoCell(u); }
 
+/// One coordinate of the running average (n e + x) / (n + 1), worked in double so that
+/// n e + x is exact: an image equal to its entry leaves it in place whatever the count,
+/// where float arithmetic would let an entry of many images drift away from them.
+inline float averageCoordinate(float e, int n, float x) {
+  return static_cast<float>((static_cast<double>(n) * e + x) / (n + 1.0));
+}
+
 /// The running average (n e + x) / (n + 1) of each coordinate, reduced into the cell.
 inline Vector3f runningAverage(const Vector3f& e, int n, const Vector3f& x) {
-  const float fn = static_cast<float>(n);
-  const float fn1 = static_cast<float>(n + 1);
-  return {keepInCell((fn * e[0] + x[0]) / fn1), keepInCell((fn * e[1] + x[1]) / fn1),
-          keepInCell((fn * e[2] + x[2]) / fn1)};
+  return {keepInCell(averageCoordinate(e[0], n, x[0])), keepInCell(averageCoordinate(e[1], n, x[1])),
+          keepInCell(averageCoordinate(e[2], n, x[2]))};
 }
 
 }  // namespace tessera

@@ -92,9 +92,9 @@ class IndexedList {
   /// Averages `shifted` (lane 3 zero) into entry `index`.
   void mergeInto(int index, Float4 shifted) {
     int& n = counts_[static_cast<std::size_t>(index)];
-    const float fn = static_cast<float>(n);
-    const float fn1 = static_cast<float>(n + 1);
-    Float4 p = (fn * position(index) + shifted) / fn1;
+    const Float4 e = position(index);
+    Float4 p = float4(averageCoordinate(e[0], n, shifted[0]), averageCoordinate(e[1], n, shifted[1]),
+                      averageCoordinate(e[2], n, shifted[2]));
     if (!all3((p >= low_) & (p < high_))) {
       for (int k = 0; k < 3; ++k) p[k] = keepInCell(p[k]);
     }

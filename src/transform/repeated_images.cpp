@@ -29,9 +29,10 @@ long long exactCountLimit(float p) {
   if ((bits & 0x7f800000u) == 0) return 0;  // subnormal: not worth the argument
   std::uint32_t significand = (bits & 0x007fffffu) | 0x00800000u;
   significand >>= std::countr_zero(significand);
-  // n P and (n + 1) P carry at most 24 significant bits for n + 1 <= the limit, so the
-  // products and the sum are exact and (n + 1) P / (n + 1) is P.
-  return static_cast<long long>(((1u << 24) - 1) / significand);
+  // The average is worked in double: n P and (n + 1) P carry at most 53 significant bits
+  // for n + 1 <= the limit, so the products and the sum are exact and (n + 1) P / (n + 1)
+  // is P.
+  return static_cast<long long>(((std::uint64_t{1} << 53) - 1) / significand);
 }
 
 bool averageKeepsPosition(float p, long long countAfter) { return countAfter > 0 && countAfter <= exactCountLimit(p); }

@@ -29,7 +29,7 @@ bool near(const V& x, const V& e, const V& t, V& moved) {
 
 V average(const V& e, int n, const V& x) {
   V out;
-  for (int k = 0; k < 3; ++k) out[k] = reduce((static_cast<float>(n) * e[k] + x[k]) / static_cast<float>(n + 1));
+  for (int k = 0; k < 3; ++k) out[k] = reduce(static_cast<float>((static_cast<double>(n) * e[k] + x[k]) / (n + 1.0)));
   return out;
 }
 
