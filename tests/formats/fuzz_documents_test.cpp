@@ -1,6 +1,7 @@
-// Every document the import fuzz targets and the real files bring in must come back
-// the same through the native file: saved, reopened and shown identically. The fuzz
-// corpora keep the inputs the fuzzers found, so what they found stays checked here.
+// Every document the import and native-file fuzz targets, the fixtures and the real
+// files bring in must come back the same through the native file: saved, reopened and
+// shown identically. The fuzz corpora keep the inputs the fuzzers found, so what they
+// found stays checked here.
 
 #include <gtest/gtest.h>
 
