@@ -103,6 +103,13 @@ class IndexedList {
     grid_.move(index, p);
   }
 
+  /// Entry `index` now lies at p (lane 3 zero), with `added` more positions averaged in.
+  void setAveraged(int index, Float4 p, int added) {
+    positions_[static_cast<std::size_t>(index)] = p;
+    counts_[static_cast<std::size_t>(index)] += added;
+    grid_.move(index, p);
+  }
+
   /// Appends `atom` at x (lane 3 zero) with count 1.
   void append(const UnitCellAtom& atom, Float4 x) {
     atoms_.push_back(atom);

@@ -6,6 +6,7 @@
 #include "transform/indexed_list.h"
 #include "transform/lattice_images.h"
 #include "transform/repeated_images.h"
+#include "transform/slotted_images.h"
 #include "transform/transform_report.h"
 
 namespace tessera {
@@ -83,13 +84,21 @@ TransferStatus transferToNewCell(const std::vector<UnitCellAtom>& oldCell, const
       ImageBatch batch;
       RepeatedImages grouped =
           p.groupRepeatedImages ? RepeatedImages(lattice, p.q, p.searchRange) : RepeatedImages();
+      SlottedImages slotted =
+          p.groupRepeatedImages ? SlottedImages(lattice, p.q, p.searchRange, p.tolerance) : SlottedImages();
       // Entries appended here are visited too; each entry's images are taken from its
       // position when its turn comes.
       for (std::size_t m = 0; m < list.size(); ++m) {
         if (grouped.applies()) {
           const UnitCellAtom e = list.atom(m);
           if (grouped.place(list, e.position(), e.typeNumber)) continue;
+          bool moved = false;
+          if (slotted.place(list, e.position(), e.typeNumber, moved)) {
+            if (moved) grouped.listChanged();
+            continue;
+          }
           grouped.listChanged();
+          slotted.listChanged();
         }
         if (!placeImages(list, m, lattice, batch, sink)) {
           status = TransferStatus::TooManyAtoms;

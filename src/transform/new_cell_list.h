@@ -21,8 +21,9 @@ struct NewCellTransfer {
   Vector3f tolerance{};        ///< per new axis, fractions
   int searchRange = 1;         ///< n: old lattice translations -n..n along each old axis
   std::size_t limit = 0;       ///< most entries the list may reach (0: no limit)
-  /// Apply an entry's repeated old-lattice images at once where that provably gives what
-  /// placing them one by one gives (false: always one by one).
+  /// Apply an entry's old-lattice images in groups (repeated images at once, images found
+  /// through slots and averaged in only where they can move an entry) where that provably
+  /// gives what placing them one by one gives (false: always one by one).
   bool groupRepeatedImages = true;
 };
 

@@ -37,17 +37,18 @@ long long exactCountLimit(float p) {
 
 bool averageKeepsPosition(float p, long long countAfter) { return countAfter > 0 && countAfter <= exactCountLimit(p); }
 
-RepeatedImages::RepeatedImages(const LatticeOffsets& lattice, const Matrix3f& q, int n) {
+bool diagonalAxisOffsets(const LatticeOffsets& lattice, const Matrix3f& q, int n,
+                         std::array<std::vector<float>, 3>& offsets) {
   for (std::size_t r = 0; r < 3; ++r)
     for (std::size_t c = 0; c < 3; ++c)
-      if (r != c && q[r][c] != 0.0f) return;
+      if (r != c && q[r][c] != 0.0f) return false;
   const auto span = static_cast<std::size_t>(2 * n + 1);
-  if (lattice.size() != span * span * span) return;
+  if (lattice.size() != span * span * span) return false;
   // With the other entries zero, a product with another index is a zero whose sign
   // follows that index's sign: indices -1, 0 and 1 stand for all of them.
   const int reps[3] = {-1, 0, 1};
   for (std::size_t axis = 0; axis < 3; ++axis) {
-    offsets_[axis].resize(static_cast<std::size_t>(2 * n + 1));
+    offsets[axis].resize(span);
     for (int t = -n; t <= n; ++t) {
       float value = 0.0f;
       bool first = true;
@@ -57,14 +58,18 @@ RepeatedImages::RepeatedImages(const LatticeOffsets& lattice, const Matrix3f& q,
           const std::size_t index = (static_cast<std::size_t>(i + n) * span + static_cast<std::size_t>(j + n)) * span +
                                     static_cast<std::size_t>(k + n);
           const float v = lattice.offset(index)[axis];
-          if (!first && bitsOf(v) != bitsOf(value)) return;
+          if (!first && bitsOf(v) != bitsOf(value)) return false;
           value = v;
           first = false;
         }
-      offsets_[axis][static_cast<std::size_t>(t + n)] = value;
+      offsets[axis][static_cast<std::size_t>(t + n)] = value;
     }
   }
-  applies_ = true;
+  return true;
+}
+
+RepeatedImages::RepeatedImages(const LatticeOffsets& lattice, const Matrix3f& q, int n) {
+  applies_ = diagonalAxisOffsets(lattice, q, n, offsets_);
 }
 
 void RepeatedImages::axisImages(std::size_t axis, float e) {

@@ -72,6 +72,12 @@ class RepeatedImages {
   std::size_t nextMemo_ = 0;
 };
 
+/// The offsets along each axis, for the index -n .. n, when each coordinate of every
+/// offset of `lattice` (made from q and n) depends on its own index only, bit for bit;
+/// false otherwise.
+bool diagonalAxisOffsets(const LatticeOffsets& lattice, const Matrix3f& q, int n,
+                         std::array<std::vector<float>, 3>& offsets);
+
 /// The largest count after averaging up to which the running average (n P + P) / (n + 1)
 /// provably stays P bit for bit, because n P and (n + 1) P are exact in single
 /// precision (0 when P is not in the cell or the argument does not hold).

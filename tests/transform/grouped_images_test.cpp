@@ -14,6 +14,7 @@
 #include "transform/coincidence.h"
 #include "transform/new_cell_list.h"
 #include "transform/repeated_images.h"
+#include "transform/slotted_images.h"
 #include "transform/transform_engine.h"
 
 namespace tessera {
@@ -118,6 +119,95 @@ TEST(GroupedImages, SettledPowerOfTwoSupercellTakesEachEntrysImagesAtOnce) {
   }
 }
 
+TEST(GroupedImages, AverageLeavesInPlaceOnlyWhereEveryCountDoes) {
+  std::mt19937 rng(5);
+  int accepted = 0;
+  for (int trial = 0; trial < 4000; ++trial) {
+    const float e = trial % 5 == 0 ? (trial % 2 ? 0.0f : 1e-40f) : std::uniform_real_distribution<float>(-0.00001f, 0.99f)(rng);
+    const int ulps = std::uniform_int_distribution<int>(0, 40)(rng);
+    float low = e, high = e;
+    for (int u = 0; u < ulps; ++u) {
+      if (u % 2) low = std::nextafter(low, -1.0f);
+      else high = std::nextafter(high, 2.0f);
+    }
+    const int n = std::uniform_int_distribution<int>(0, 3000)(rng);
+    if (!averageLeavesInPlace(e, low, high, n)) continue;
+    ++accepted;
+    for (int step = 0; step < 20; ++step)
+      for (float x = low;; x = std::nextafter(x, 2.0f)) {
+        ASSERT_TRUE(sameBits(averageCoordinate(e, n + step, x), e)) << e << " " << x << " at count " << n + step;
+        if (x >= high) break;
+      }
+  }
+  EXPECT_GT(accepted, 1500);
+  // A spread of a few steps vanishes only once the count is large; at zero only zero stays.
+  const float p = 0.15f, next = std::nextafter(p, 1.0f);
+  EXPECT_FALSE(averageLeavesInPlace(p, p, next, 0));
+  EXPECT_TRUE(averageLeavesInPlace(p, p, next, 2));
+  EXPECT_FALSE(averageLeavesInPlace(0.0f, 0.0f, 1e-30f, 1000000));
+  EXPECT_TRUE(averageLeavesInPlace(0.0f, 0.0f, 0.0f, 7));
+  EXPECT_FALSE(averageLeavesInPlace(-0.0f, 0.0f, 0.0f, 7));
+  EXPECT_FALSE(averageLeavesInPlace(0.0f, -1e-44f, 0.0f, 1000));  // would give -0
+}
+
+TEST(GroupedImages, SlottedPlacingOfOneEntryIsThePlainPlacing) {
+  // Rock salt 5 x 5 x 5 half settled: images land within a few steps of their entries,
+  // some averages move and some do not. The images of each of several entries, through
+  // the slots and one by one on a copy, leave every entry the same bit for bit.
+  CrystalDocument doc = test::rockSalt();
+  ScriptedUserInterface ui;
+  std::vector<UnitCellAtom> oldCell;
+  ASSERT_TRUE(fillUnitCellFrom(doc.crystals[0], doc.sites[0], UnitCellHeading::OldCell, ui, oldCell, nullptr));
+  const int n = 5;
+  NewCellTransfer p;
+  p.q = invertTransformMatrix(diagonal(5, 5, 5)).inverse;
+  p.tolerance = {0.01f, 0.01f, 0.01f};
+  p.searchRange = n;
+  p.groupRepeatedImages = false;
+  p.limit = 40 * 125 + 1000;
+  std::vector<UnitCellAtom> settled;
+  ASSERT_EQ(transferToNewCell(oldCell, doc.sites[0], p, settled, nullptr), TransferStatus::Done);
+  ASSERT_EQ(settled.size(), 1000u);
+  const auto listOf = [&](std::vector<UnitCellAtom>& atoms, int halve) {
+    IndexedList list(atoms, p.tolerance, settled.size());
+    for (const UnitCellAtom& a : settled) {
+      list.append(a, float4(a.x, a.y, a.z));
+      list.addToCount(static_cast<int>(list.size()) - 1, a.averagedCount / halve - 1);
+    }
+    return list;
+  };
+  for (const int halve : {1, 400}) {
+    std::vector<UnitCellAtom> a, b;
+    IndexedList slots = listOf(a, halve), plain = listOf(b, halve);
+    const LatticeOffsets lattice(p.q, n);
+    SlottedImages slotted(lattice, p.q, n, p.tolerance);
+    ASSERT_TRUE(slotted.applies());
+    bool anyMoved = false;
+    for (const std::size_t m : {0u, 7u, 333u, 999u}) {
+      const UnitCellAtom e = plain.atom(m);
+      bool moved = false;
+      ASSERT_TRUE(slotted.place(slots, e.position(), e.typeNumber, moved)) << m;
+      anyMoved = anyMoved || moved;
+      for (int i = -n; i <= n; ++i)
+        for (int j = -n; j <= n; ++j)
+          for (int k = -n; k <= n; ++k) {
+            const Vector3f o = latticeOffset(p.q, i, j, k);
+            const Float4 x = float4(reduceIntoCell(e.x + o[0]), reduceIntoCell(e.y + o[1]), reduceIntoCell(e.z + o[2]));
+            Float4 shifted;
+            const int hit = plain.findFirst(plain.grid().bucketOf({x[0], x[1], x[2]}), x, shifted);
+            ASSERT_GE(hit, 0);
+            plain.mergeInto(hit, shifted);
+          }
+      for (std::size_t i = 0; i < settled.size(); ++i) {
+        const UnitCellAtom u = slots.atom(i), v = plain.atom(i);
+        ASSERT_TRUE(sameBits(u.x, v.x) && sameBits(u.y, v.y) && sameBits(u.z, v.z)) << i;
+        ASSERT_EQ(u.averagedCount, v.averagedCount) << i;
+      }
+    }
+    EXPECT_TRUE(anyMoved || halve == 1);  // with few images averaged in, entries move
+  }
+}
+
 struct Case {
   const char* name;
   CrystalDocument (*make)();
@@ -193,6 +283,9 @@ TEST(GroupedImages, FullCellRunsShowAndSaveWhatThePlainPlacingDoes) {
       {"random 2x4x2", randomCell, diagonal(2, 4, 2), 1.2f, true},
       {"mixed 4x4x2", mixedCell, diagonal(4, 4, 2), 0.3f, true},
       {"mixed 8x2x2", mixedCell, diagonal(8, 2, 2), 0.3f, true},
+      {"rock salt 6x6x6", test::rockSalt, diagonal(6, 6, 6), 0.4f, true},
+      {"corundum 1x1x9", test::corundum, diagonal(1, 1, 9), 0.4f, true},
+      {"quartz 3x3x2", test::quartz, diagonal(3, 3, 2), 0.4f, true},
       {"rock salt F to P", test::rockSalt, {{{0, 0.5f, 0.5f}, {0.5f, 0, 0.5f}, {0.5f, 0.5f, 0}}}, 0.4f, true},
   };
   for (const Case& c : cases) {
