@@ -246,24 +246,5 @@ TEST(CifExport, OperatorsBlockNameAndValueTokens) {
   EXPECT_EQ(cifToken("C1'"), "C1'");
 }
 
-TEST(CifExport, CifToShelxToCifKeepsTheStructure) {
-  test::ScratchDir dir;
-  test::TestSession first;
-  ASSERT_TRUE(importCif(first, kJournal, 2));
-  ASSERT_TRUE(first.exportTo("shelx", dir.path() / "a.ins"));
-  test::TestSession shelx;
-  ASSERT_TRUE(shelx.import(kKindShelx, dir.path() / "a.ins"));
-  ASSERT_TRUE(shelx.exportTo("cif", dir.path() / "b.cif"));
-  test::TestSession last;
-  ASSERT_TRUE(importCif(last, dir.path() / "b.cif"));
-
-  const CrystalRecord& c0 = first.document.crystals[0];
-  const CrystalRecord& c2 = last.document.crystals[0];
-  for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(c2.cell[k], c0.cell[k], 1e-5);
-  EXPECT_EQ(generalMultiplicity(c2), generalMultiplicity(c0));
-  EXPECT_EQ(c2.hmSymbol, "P 1 21/c 1");
-  test::expectSameSites(first.document.sites[0], last.document.sites[0]);
-}
-
 }  // namespace
 }  // namespace tessera

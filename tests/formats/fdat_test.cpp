@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "core/text.h"
 #include "formats/fdat_reader.h"
@@ -65,17 +66,14 @@ TEST(CcdcFdat, EveryEntryOfTheRealFileReads) {
     EXPECT_FALSE(s.ui.saw("Unit-cell not found - Cartesian axes will be used"));
     EXPECT_FALSE(s.ui.saw("Error - crystal axes are rhombohedral and space group is non-rhombohedral"));
     for (const Site& site : s.document.sites[0]) EXPECT_GT(site.typeNumber, 0) << site.label;
+    if (i > 0) continue;
+    EXPECT_NEAR(c.cell[0], 13.7877f, 1e-4);
+    EXPECT_NEAR(c.cell[4] / kDegToRad, 112.364f, 1e-3);
+    const Site& zn = s.document.sites[0][0];
+    EXPECT_EQ(std::tuple(zn.label, zn.occupants[0].element), std::tuple("ZN1", "Zn"));
+    EXPECT_NEAR(zn.x, 0.04355f, 1e-6);
+    EXPECT_NEAR(zn.z, 0.14864f, 1e-6);
   }
-  test::TestSession agaxah;
-  ASSERT_TRUE(importEntry(agaxah, kCorpus, 1));
-  const CrystalRecord& c = agaxah.document.crystals[0];
-  EXPECT_NEAR(c.cell[0], 13.7877f, 1e-4);
-  EXPECT_NEAR(c.cell[4] / kDegToRad, 112.364f, 1e-3);
-  const Site& zn = agaxah.document.sites[0][0];
-  EXPECT_EQ(zn.label, "ZN1");
-  EXPECT_EQ(zn.occupants[0].element, "Zn");
-  EXPECT_NEAR(zn.x, 0.04355f, 1e-6);
-  EXPECT_NEAR(zn.z, 0.14864f, 1e-6);
   test::TestSession cubane;
   cubane.settings.symmetrySourcePref = 1;  // the symbol, on rhombohedral axes, gives the group too
   ASSERT_TRUE(importEntry(cubane, kCorpus, 8));
