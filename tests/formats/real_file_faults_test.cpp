@@ -74,10 +74,8 @@ TEST(RealFileFaults, ShelxPartSofPeakHeightAndCommentLines) {
                      "C4 1 0.5 0.6 0.7 11 0.02 0.03 =\n   0.04 0.001 0.002 0.003\n");
   EXPECT_TRUE(r.s.ui.questions().empty());
   ASSERT_EQ(r.sites().size(), 6u);
-  EXPECT_NEAR(r.occupancy(0), 0.6f, 1e-6);
-  EXPECT_NEAR(r.occupancy(1), 0.5f, 1e-6);
-  EXPECT_NEAR(r.occupancy(2), 0.4f, 1e-6);
-  EXPECT_NEAR(r.occupancy(3), 1.0f, 1e-6);
+  const float occupancies[] = {0.6f, 0.5f, 0.4f, 1.0f};  // PART's sof, the site's own, the partner's, none
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(r.occupancy(i), occupancies[i], 1e-6) << i;
   EXPECT_EQ(r.site(4).ortepType, 10);
   EXPECT_NEAR(r.site(4).isoValue, 0.04116f, 1e-6);
   EXPECT_EQ(r.site(5).ortepType, 8);
