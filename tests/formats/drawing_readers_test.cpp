@@ -21,8 +21,7 @@ std::string dumpWithDrawing(const test::TestSession& s) {
                   site.radius, site.rimColor[0], site.rimColor[1], site.rimColor[2], site.fillColor[0],
                   site.fillColor[1], site.fillColor[2], site.rimPattern, site.fillPattern, site.pen, site.hasVector,
                   site.vector[0], site.vector[1], site.vector[2], site.vectorLength);
-  for (const std::string& m : s.ui.messages()) out += "message " + m + "\n";
-  return out;
+  return out + test::messageLines(s);
 }
 
 auto drawing(const Site& s) { return std::tuple(s.radius, s.rimColor, s.fillColor, s.rimPattern, s.fillPattern, s.pen); }
@@ -79,9 +78,8 @@ TEST(OrbisReader, NumericFormVersionDecidesTheExtraAtomValues) {
 TEST(OscillaReader, GoldenFileWithSkippedRecordsAndBlankLines) {
   test::TestSession s;
   ASSERT_TRUE(s.import(kKindOscilla, test::fixture("formats/oscilla/quartz.osl")));
-  std::string dump = test::documentDump(s.document);
-  for (const std::string& m : s.ui.messages()) dump += "message " + m + "\n";
-  EXPECT_EQ(dump, test::readFile(test::fixture("formats/oscilla/quartz.expected")));
+  EXPECT_EQ(test::documentDump(s.document) + test::messageLines(s),
+            test::readFile(test::fixture("formats/oscilla/quartz.expected")));
   EXPECT_EQ(s.document.crystals[0].cell[5], nativeFileValue(kAngle120));  // 120 degrees as the native file keeps it
   EXPECT_EQ(s.document.crystals[0].pointGroupSchoenflies, "D3");
 }
@@ -126,8 +124,8 @@ TEST(XtlviewReader, GoldenDataSetsExplicitSymmetryTranspositionAndShift) {
       EXPECT_EQ(s.document.crystals[0].lineCount(), 2);
       EXPECT_EQ(s.document.crystals[0].acentric, 0);
     }
-    dumps += test::documentDump(s.document) + "sgNumberText " + s.document.crystals[0].sgNumberText + "\n";
-    for (const std::string& m : s.ui.messages()) dumps += "message " + m + "\n";
+    dumps += test::documentDump(s.document) + "sgNumberText " + s.document.crystals[0].sgNumberText + "\n" +
+             test::messageLines(s);
   }
   // Three data sets: the blank line after the first END names none.
   EXPECT_EQ(dumps, test::readFile(test::fixture("formats/xtlview/three_sets.expected")));

@@ -6,7 +6,6 @@
 #include "formats/format_helpers.h"
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
-#include "formats/rietveld_checks.h"
 #include "support/builders.h"
 #include "support/structures.h"
 

@@ -126,9 +126,8 @@ TEST(OrtepFormat, SymmetryCardsForCentringAndInversion) {
 TEST(OrtepReader, GoldenFileCosinesLengthsAndEndFlags) {
   test::TestSession s;
   ASSERT_TRUE(s.import(kKindOrtep, test::fixture("formats/ortep/cosines.ort")));
-  std::string dump = test::documentDump(s.document);
-  for (const std::string& m : s.ui.messages()) dump += "message " + m + "\n";
-  EXPECT_EQ(dump, test::readFile(test::fixture("formats/ortep/cosines.expected")));
+  EXPECT_EQ(test::documentDump(s.document) + test::messageLines(s),
+            test::readFile(test::fixture("formats/ortep/cosines.expected")));
 }
 
 TEST(OrtepReader, MissingPartsAndBadCards) {

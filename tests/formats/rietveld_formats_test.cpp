@@ -13,7 +13,6 @@
 #include "core/text.h"
 #include "formats/format_helpers.h"
 #include "formats/import_kinds.h"
-#include "formats/rietveld_checks.h"
 #include "support/builders.h"
 #include "support/structures.h"
 

@@ -4,7 +4,6 @@
 
 #include "formats/format_helpers.h"
 #include "formats/import_kinds.h"
-#include "formats/rietveld_checks.h"
 #include "support/structures.h"
 
 namespace tessera {
