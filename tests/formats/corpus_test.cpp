@@ -11,8 +11,6 @@
 #include <map>
 #include <set>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "core/elements.h"
 #include "core/temperature_factor.h"
@@ -62,16 +60,8 @@ Table readTable() {
     std::string field;
     while (std::getline(ss, field, '\t')) f.push_back(field);
     if (f.size() < 16) continue;
-    Row r;
+    Row r{{}, f[8], f[9], f[10], std::stod(f[11]), std::stod(f[12]), std::stod(f[13]), std::stod(f[14]), std::stod(f[15])};
     for (std::size_t k = 0; k < 6; ++k) r.cell[k] = std::stod(f[2 + k]);
-    r.operators = f[8];
-    r.label = f[9];
-    r.element = f[10];
-    r.x = std::stod(f[11]);
-    r.y = std::stod(f[12]);
-    r.z = std::stod(f[13]);
-    r.occupancy = std::stod(f[14]);
-    r.u = std::stod(f[15]);
     table[{f[0], std::stoi(f[1])}].push_back(r);
   }
   return table;
@@ -92,30 +82,17 @@ std::vector<Read> flatten(const CrystalDocument& doc) {
   std::vector<Read> out;
   for (const Site& s : doc.sites[0]) {
     const TemperatureFactor t = convertTemperatureFactor(s, 10, rc);
-    for (const SiteOccupant& o : s.occupants) {
-      Read r;
-      r.label = o.label;
-      r.element = o.element;
-      r.typeNumber = o.typeNumber;
-      r.x = s.x;
-      r.y = s.y;
-      r.z = s.z;
-      r.occupancy = o.occupancy;
-      r.hasU = t.type == 10;
-      r.u = t.iso;
-      out.push_back(r);
-    }
+    for (const SiteOccupant& o : s.occupants)
+      out.push_back({o.label, o.element, o.typeNumber, s.x, s.y, s.z, o.occupancy, t.iso, t.type == 10});
   }
   return out;
 }
 
-bool closeModuloOne(double a, double b) {
-  const double d = std::fabs(a - b);
-  return std::fabs(d - std::round(d)) < 1e-4;
-}
-
+/// The same position, whole cell translations apart.
 bool samePosition(const Read& r, const Row& e) {
-  return closeModuloOne(r.x, e.x) && closeModuloOne(r.y, e.y) && closeModuloOne(r.z, e.z);
+  for (const double d : {std::fabs(r.x - e.x), std::fabs(r.y - e.y), std::fabs(r.z - e.z)})
+    if (std::fabs(d - std::round(d)) >= 1e-4) return false;
+  return true;
 }
 
 /// Differences of one row against what was read, empty when they agree.

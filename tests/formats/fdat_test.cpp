@@ -1,20 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "core/text.h"
 #include "formats/fdat_reader.h"
 #include "formats/icsd_common.h"
-#include "formats/import_dialogs.h"
+#include "formats/format_helpers.h"
 #include "formats/import_kinds.h"
-#include "support/cli_run.h"
-#include "support/test_session.h"
 
 namespace tessera {
 namespace {
 
-const std::filesystem::path kCorpus = std::filesystem::path(TESSERA_FIXTURES) / ".." / ".." / ".." / "shared" /
-                                      "corpus" / "formats" / "ccdc-fdat" / "cubane.dat";
+const std::filesystem::path kCorpus = test::corpusFile("ccdc-fdat/cubane.dat");
 
 /// One hand-made entry: header, cell, text, symmetry, formula and atom records.
 std::string entry(const std::string& code, int system, int centrosymmetry, const std::string& cellRecord,
@@ -42,11 +40,7 @@ std::size_t groupSize(const CrystalRecord& c) { return icsdAllOperatorLines(c).s
 
 /// Imports entry `choice` (1-based) of a file.
 bool importEntry(test::TestSession& s, const std::filesystem::path& path, int choice) {
-  s.ui.dialogs.push_back([](DialogModel&) { return true; });  // the options dialog
-  s.ui.dialogs.push_back([choice](DialogModel& m) {
-    if (auto* d = dynamic_cast<DataSetModel*>(&m)) d->selection = choice;
-    return true;
-  });
+  test::chooseDataSet(s, choice);
   return s.import(kKindCcdcFdat, path);
 }
 
@@ -72,17 +66,14 @@ TEST(CcdcFdat, EveryEntryOfTheRealFileReads) {
     EXPECT_FALSE(s.ui.saw("Unit-cell not found - Cartesian axes will be used"));
     EXPECT_FALSE(s.ui.saw("Error - crystal axes are rhombohedral and space group is non-rhombohedral"));
     for (const Site& site : s.document.sites[0]) EXPECT_GT(site.typeNumber, 0) << site.label;
+    if (i > 0) continue;
+    EXPECT_NEAR(c.cell[0], 13.7877f, 1e-4);
+    EXPECT_NEAR(c.cell[4] / kDegToRad, 112.364f, 1e-3);
+    const Site& zn = s.document.sites[0][0];
+    EXPECT_EQ(std::tuple(zn.label, zn.occupants[0].element), std::tuple("ZN1", "Zn"));
+    EXPECT_NEAR(zn.x, 0.04355f, 1e-6);
+    EXPECT_NEAR(zn.z, 0.14864f, 1e-6);
   }
-  test::TestSession agaxah;
-  ASSERT_TRUE(importEntry(agaxah, kCorpus, 1));
-  const CrystalRecord& c = agaxah.document.crystals[0];
-  EXPECT_NEAR(c.cell[0], 13.7877f, 1e-4);
-  EXPECT_NEAR(c.cell[4] / kDegToRad, 112.364f, 1e-3);
-  const Site& zn = agaxah.document.sites[0][0];
-  EXPECT_EQ(zn.label, "ZN1");
-  EXPECT_EQ(zn.occupants[0].element, "Zn");
-  EXPECT_NEAR(zn.x, 0.04355f, 1e-6);
-  EXPECT_NEAR(zn.z, 0.14864f, 1e-6);
   test::TestSession cubane;
   cubane.settings.symmetrySourcePref = 1;  // the symbol, on rhombohedral axes, gives the group too
   ASSERT_TRUE(importEntry(cubane, kCorpus, 8));
@@ -92,30 +83,18 @@ TEST(CcdcFdat, EveryEntryOfTheRealFileReads) {
   EXPECT_EQ(cubane.document.crystals[0].hmSymbol, "R-3r");
 }
 
-TEST(CcdcFdat, CommandLineChoosesAnEntry) {
-  test::ScratchDir dir;
-  const std::string out = (dir.path() / "cubane.ins").string();
-  const test::CliRun r =
-      test::runCli({"convert", kCorpus.string(), out, "--from", "ccdc-fdat", "--block", "8", "--to", "shelx"});
-  ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(test::readFile(out).substr(0, 11), "TITL CUBANE");
-}
-
 TEST(CcdcFdat, ValuesOperatorsAndCrystalSystems) {
-  test::ScratchDir dir;
   // a = 5.4310 from 054310 with four decimals; x + 1/2, y, -z + 1/2; 0150000 is 1.5, read 0.5;
   // " 012345" is 0.12345 (the coordinate unit is 0.00001).
   const std::string cell = " 54310 54310 54310    90    90    90444000 1 1 1 0 0 0  0  0  1P1      ";
-  test::writeFile(dir.path() / "one.fdt", entry("ONE", 1, 2, cell, 0, {"211 0121 0112 0", "211 6121 0110 6"},
-                                                {"C1    0123450150000      0", "O1   -012345-150000      0"}));
-  test::TestSession s;
-  ASSERT_TRUE(s.import(kKindCcdcFdat, dir.path() / "one.fdt"));
-  EXPECT_TRUE(s.ui.lastChoiceItems.empty());
-  for (const auto& e : s.ui.events) EXPECT_NE(e.text, "DataSets");
-  const CrystalRecord& c = s.document.crystals[0];
-  EXPECT_NEAR(c.cell[0], 5.431f, 1e-5);
-  EXPECT_EQ(c.xyzLines[1], "1/2+X,+Y,1/2-Z; ");
-  const auto& sites = s.document.sites[0];
+  test::Imported r(kKindCcdcFdat, entry("ONE", 1, 2, cell, 0, {"211 0121 0112 0", "211 6121 0110 6"},
+                                        {"C1    0123450150000      0", "O1   -012345-150000      0"}));
+  ASSERT_TRUE(r.ok);
+  EXPECT_TRUE(r.s.ui.lastChoiceItems.empty());
+  for (const auto& e : r.s.ui.events) EXPECT_NE(e.text, "DataSets");
+  EXPECT_NEAR(r.crystal().cell[0], 5.431f, 1e-5);
+  EXPECT_EQ(r.crystal().xyzLines[1], "1/2+X,+Y,1/2-Z; ");
+  const auto& sites = r.sites();
   ASSERT_EQ(sites.size(), 2u);
   EXPECT_NEAR(sites[0].x, 0.12345f, 1e-6);
   EXPECT_NEAR(sites[0].y, 0.5f, 1e-6);
@@ -135,26 +114,18 @@ TEST(CcdcFdat, ValuesOperatorsAndCrystalSystems) {
 }
 
 TEST(CcdcFdat, AFullListIsNotDoubledByTheCentrosymmetricFlag) {
-  test::ScratchDir dir;
+  // Listed with the inversion the flag must not add a second copy; listed without, it adds it.
   const std::string cell = " 54310 64310 74310    90    90    90444000 1 1 1 0 0 0  0  0  2P-1     ";
-  // Listed with the inversion: the flag must not add a second copy.
-  test::writeFile(dir.path() / "full.fdt", entry("FULL", 1, 1, cell, 100, {"211 0121 0112 0", "011 0101 0110 0"},
-                                                 {"C1    0123450150000      0"}));
-  test::TestSession s;
-  ASSERT_TRUE(s.import(kKindCcdcFdat, dir.path() / "full.fdt"));
-  EXPECT_EQ(s.document.crystals[0].acentric, 1);
-  EXPECT_EQ(groupSize(s.document.crystals[0]), 2u);
-  // Listed without it, the flag adds it.
-  test::writeFile(dir.path() / "half.fdt",
-                  entry("HALF", 1, 1, cell, 100, {"211 0121 0112 0"}, {"C1    0123450150000      0"}));
-  test::TestSession t;
-  ASSERT_TRUE(t.import(kKindCcdcFdat, dir.path() / "half.fdt"));
-  EXPECT_EQ(t.document.crystals[0].acentric, 0);
-  EXPECT_EQ(groupSize(t.document.crystals[0]), 2u);
+  for (const auto& [operators, acentric] : {std::pair{std::vector<std::string>{"211 0121 0112 0", "011 0101 0110 0"}, 1},
+                                            std::pair{std::vector<std::string>{"211 0121 0112 0"}, 0}}) {
+    test::Imported r(kKindCcdcFdat, entry("FULL", 1, 1, cell, 100, operators, {"C1    0123450150000      0"}));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.crystal().acentric, acentric);
+    EXPECT_EQ(groupSize(r.crystal()), 2u);
+  }
 }
 
 TEST(CcdcFdat, BrokenRecordsAreRefusedWithTheirNumber) {
-  test::ScratchDir dir;
   const std::string cell = " 54310 54310 54310    90    90    90444000 1 1 1 0 0 0  0  0  1P1      ";
   const std::string good = entry("ONE", 1, 2, cell, 90, {"211 0121 0112 0"}, {"C1    0123450150000      0"});
   const std::vector<std::string> lines = [&] {
@@ -168,31 +139,22 @@ TEST(CcdcFdat, BrokenRecordsAreRefusedWithTheirNumber) {
     for (std::size_t i = 0; i < n && i < lines.size(); ++i) out += lines[i] + "\r\n";
     return out;
   };
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"", "Read failed for FDAT file (1)"},
-      {"#ONE  xx\n", "Read failed for FDAT file (1)"},
-      {firstLines(1), "Read failed for FDAT file (2)"},
-      {lines[0] + "\n" + " 54310 54310     0    90    90    90444000\n", "Read failed for FDAT file (2)"},
-      {lines[0] + "\n" + " 54310 5431x 54310    90    90    90444000\n", "Read failed for FDAT file (2)"},
-      {firstLines(3), "Read failed for FDAT file (3)"},
-      {firstLines(4), "Read failed for FDAT file (4)"},
-      {firstLines(4) + "2A1 0\n", "Read failed for FDAT file (4)"},
-      {firstLines(5), "Read failed for FDAT file (5)"},
-      {firstLines(6), "Read failed for FDAT file (6)"},
-      {std::string("\x01\x02\x03#\xff\x00", 6), "Read failed for FDAT file (1)"}};
-  for (const auto& [text, message] : cases) {
-    SCOPED_TRACE(message);
-    test::writeFile(dir.path() / "bad.fdt", text);
-    test::TestSession s;
-    EXPECT_FALSE(s.import(kKindCcdcFdat, dir.path() / "bad.fdt"));
-    EXPECT_TRUE(s.ui.saw(message));
-    EXPECT_FALSE(s.document.isOpen);
-  }
+  test::expectRefused(kKindCcdcFdat,
+                      {{"", "Read failed for FDAT file (1)"},
+                       {"#ONE  xx\n", "Read failed for FDAT file (1)"},
+                       {firstLines(1), "Read failed for FDAT file (2)"},
+                       {lines[0] + "\n" + " 54310 54310     0    90    90    90444000\n", "Read failed for FDAT file (2)"},
+                       {lines[0] + "\n" + " 54310 5431x 54310    90    90    90444000\n", "Read failed for FDAT file (2)"},
+                       {firstLines(3), "Read failed for FDAT file (3)"},
+                       {firstLines(4), "Read failed for FDAT file (4)"},
+                       {firstLines(4) + "2A1 0\n", "Read failed for FDAT file (4)"},
+                       {firstLines(5), "Read failed for FDAT file (5)"},
+                       {firstLines(6), "Read failed for FDAT file (6)"},
+                       {std::string("\x01\x02\x03#\xff\x00", 6), "Read failed for FDAT file (1)"}});
   // The whole entry with CR LF line ends reads.
-  test::writeFile(dir.path() / "crlf.fdt", firstLines(lines.size()));
-  test::TestSession s;
-  EXPECT_TRUE(s.import(kKindCcdcFdat, dir.path() / "crlf.fdt"));
-  EXPECT_EQ(s.document.sites[0].size(), 1u);
+  test::Imported crlf(kKindCcdcFdat, firstLines(lines.size()));
+  EXPECT_TRUE(crlf.ok);
+  EXPECT_EQ(crlf.sites().size(), 1u);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
 #include "support/builders.h"
-#include "support/test_session.h"
+#include "formats/format_helpers.h"
 
 namespace tessera {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 /// What the drawing programs keep per site and the dump leaves out.
 auto drawing(const Site& s) { return std::tuple(s.rimColor, s.fillColor, s.rimPattern, s.fillPattern, s.pen, s.radius); }
 
-TEST(FreeFormReader, HeaderColumnsDefaultsAndDrawingAttributesMatchGolden) {
+TEST(FreeForm, GoldenReadingAndWritingKeepTheDrawingAttributes) {
   test::TestSession s;
   ASSERT_TRUE(s.import(kKindFreeForm, test::fixture("formats/free_form/drawing.inp")));
   EXPECT_EQ(test::documentDump(s.document), test::readFile(test::fixture("formats/free_form/drawing.expected")));
@@ -24,20 +24,22 @@ TEST(FreeFormReader, HeaderColumnsDefaultsAndDrawingAttributesMatchGolden) {
   EXPECT_EQ(drawing(sites[0]), std::tuple(std::array<int, 3>{}, std::array<int, 3>{200, 200, 200}, 1, 2, 3, 0.6f));
   EXPECT_EQ(sites[1].fillColor, (std::array<int, 3>{255, 0, 0}));
   // DEFAULT overrides the columns of every later atom line.
-  EXPECT_EQ(sites[2].typeNumber, 8);
-  EXPECT_EQ(sites[2].pen, 4);
+  EXPECT_EQ(std::tuple(sites[2].typeNumber, sites[2].pen, sites[2].rimPattern), std::tuple(8, 4, 7));
   EXPECT_EQ(sites[2].rimColor, (std::array<int, 3>{10, 20, 30}));
-  EXPECT_EQ(sites[2].rimPattern, 7);
+
+  test::TestSession again;
+  const std::string written = test::writeAndRead(s.document, "free-form", kKindFreeForm, again);
+  EXPECT_EQ(written, test::readFile(test::fixture("formats/free_form/drawing.out.inp")));
+  EXPECT_EQ(test::documentDump(again.document), test::documentDump(s.document));
+  for (std::size_t i = 0; i < sites.size(); ++i) EXPECT_EQ(drawing(again.document.sites[0][i]), drawing(sites[i])) << i;
 }
 
 TEST(FreeFormReader, VectorLinesAndAtomLinesOnly) {
-  test::ScratchDir dir;
-  test::writeFile(dir.path() / "v.inp", "CELL 5 5 5 90 90 90\nFIELDS LAB COO TFU VEC\nV1 0.5 0.5 0.5\n0 0 1 1.5\n");
-  test::TestSession s;
-  ASSERT_TRUE(s.import(kKindFreeForm, dir.path() / "v.inp"));
-  EXPECT_TRUE(s.ui.saw("Temp. factors not allowed with vectors - Temp. factors will not be read"));
-  ASSERT_EQ(s.document.siteCount(), 1);
-  const Site& v = s.document.sites[0][0];
+  test::Imported s(kKindFreeForm, "CELL 5 5 5 90 90 90\nFIELDS LAB COO TFU VEC\nV1 0.5 0.5 0.5\n0 0 1 1.5\n");
+  ASSERT_TRUE(s.ok);
+  EXPECT_TRUE(s.saw("Temp. factors not allowed with vectors - Temp. factors will not be read"));
+  ASSERT_EQ(s.sites().size(), 1u);
+  const Site& v = s.site(0);
   EXPECT_EQ(v.hasVector, 1);
   EXPECT_EQ(v.vector, (std::array<float, 3>{0, 0, 1}));
   EXPECT_FLOAT_EQ(v.vectorLength, 1.5f);
@@ -85,46 +87,27 @@ TEST(FreeFormReader, ErrorsAskAndReadingGoesOnOrEnds) {
   EXPECT_EQ(s.document.crystals[0].sgNumber, 62);  // from the HALL line
 }
 
-TEST(FreeFormWriter, GoldenFileAndRoundTripKeepDrawingAttributes) {
-  test::ScratchDir dir;
-  test::TestSession s;
-  ASSERT_TRUE(s.import(kKindFreeForm, test::fixture("formats/free_form/drawing.inp")));
-  ASSERT_TRUE(s.exportTo("free-form", dir.path() / "out.inp"));
-  EXPECT_EQ(test::readFile(dir.path() / "out.inp"), test::readFile(test::fixture("formats/free_form/drawing.out.inp")));
-
-  test::TestSession again;
-  ASSERT_TRUE(again.import(kKindFreeForm, dir.path() / "out.inp"));
-  EXPECT_EQ(test::documentDump(again.document), test::documentDump(s.document));
-  for (std::size_t i = 0; i < s.document.sites[0].size(); ++i)
-    EXPECT_EQ(drawing(again.document.sites[0][i]), drawing(s.document.sites[0][i])) << i;
-}
-
 TEST(FreeFormWriter, HeaderChosenFirstThenEverySiteInItsForm) {
   // Isotropic U beside anisotropic beta: whatever header comes out, every value
   // written under it must read back to the same displacement.
-  test::ScratchDir dir;
-  test::TestSession s;
-  CrystalDocument& doc = s.document;
-  doc = test::p1Document("mixed", {5.1f, 6.3f, 7.7f, kRightAngle, 103.0f * kDegToRad, kRightAngle});
+  CrystalDocument doc = test::p1Document("mixed", {5.1f, 6.3f, 7.7f, kRightAngle, 103.0f * kDegToRad, kRightAngle});
   Site beta = test::siteAt("Fe1", 0, 0, 0, 26);
   beta.aniso = {0.004f, 0.003f, 0.002f, 0.0004f, 0.0003f, 0.0002f};
   Site iso = test::siteAt("O1", 0.25f, 0, 0, 8);
   iso.ortepType = 10;
   iso.isoValue = 0.0123f;
   doc.sites[0] = {beta, iso};
-  ClassifyTemperatureFactors(doc, s.ui);
+  ScriptedUserInterface ui;
+  ClassifyTemperatureFactors(doc, ui);
   const ReciprocalCell rc = prepareReciprocalCell(doc.crystals[0].cell);
   for (int kind : {1, 3}) {  // U header, then B header
     doc.tfAnisoKind = kind;
-    const auto out = dir.path() / ("k" + std::to_string(kind) + ".inp");
-    ASSERT_TRUE(s.exportTo("free-form", out));
-    EXPECT_NE(test::readFile(out).find(kind == 1 ? " TFU\n" : " TFB\n"), std::string::npos);
     test::TestSession back;
-    ASSERT_TRUE(back.import(kKindFreeForm, out));
+    const std::string text = test::writeAndRead(doc, "free-form", kKindFreeForm, back);
+    EXPECT_NE(text.find(kind == 1 ? " TFU\n" : " TFB\n"), std::string::npos);
     const std::vector<Site>& r = back.document.sites[0];
     ASSERT_EQ(r.size(), 2u);
-    EXPECT_EQ(r[0].ortepType, kind == 1 ? 8 : 0);
-    EXPECT_EQ(r[1].ortepType, kind == 1 ? 10 : 6);
+    EXPECT_EQ(std::pair(r[0].ortepType, r[1].ortepType), kind == 1 ? std::pair(8, 10) : std::pair(0, 6));
     const ReciprocalCell rcBack = prepareReciprocalCell(back.document.crystals[0].cell);
     EXPECT_NEAR(convertTemperatureFactor(r[1], 10, rcBack).iso, 0.0123f, 1e-6);
     EXPECT_NEAR(equivalentB(r[0], rcBack), equivalentB(beta, rc), 1e-3);

@@ -176,29 +176,7 @@ TEST(FinishImport, SymmetrySourceChoice) {
   EXPECT_FALSE(linesOnly.s.ui.saw("Insufficient information to assign symmetry - default P1 will be used"));
 }
 
-TEST(FinishImport, CentringCopiesInTheLinesAreCountedOnce) {
-  // Every centring copy listed, as files with a full operator list give them.
-  std::vector<std::string> full;
-  for (const char* t : {"", "+1/2"})
-    for (const char* op : {"X%s,Y%s,Z", "-X%s,-Y%s,Z", "-X%s,Y%s,-Z", "X%s,-Y%s,-Z"}) {
-      char buf[64];
-      std::snprintf(buf, sizeof buf, op, t, t);
-      full.push_back(buf);
-    }
-  Finish c;
-  c.r.hmSymbol = "C 2 2 2";
-  c.lines(full);
-  c.run();
-  EXPECT_EQ(c.c().xyzLines, (std::vector<std::string>{"X,Y,Z", "-X,-Y,Z", "-X,Y,-Z", "X,-Y,-Z"}));
-  EXPECT_EQ(c.c().latticeCode, 4);
-  EXPECT_EQ(generalMultiplicity(c.c()), 8);
-
-  Finish plain;  // no centring copies: the list is complete, primitive whatever the symbol says
-  plain.r.hmSymbol = "i 2 2 2";
-  plain.lines({"X,Y,Z", "-X,-Y,Z", "-X,Y,-Z", "X,-Y,-Z"});
-  plain.run();
-  EXPECT_EQ(std::tuple(plain.c().lineCount(), plain.c().latticeName, plain.c().latticeCode), std::tuple(4, "P", 1));
-
+TEST(FinishImport, CentringCopiesInTheLinesAreFound) {
   Finish rhomb;  // rhombohedral axes: primitive
   rhomb.r.hmSymbol = "R -3 m";
   rhomb.r.cell = {5, 5, 5, 60, 60, 60};
@@ -206,17 +184,16 @@ TEST(FinishImport, CentringCopiesInTheLinesAreCountedOnce) {
   rhomb.run();
   EXPECT_EQ(std::tuple(rhomb.c().latticeCode, rhomb.c().rhombohedralAxes, rhomb.c().axesType), std::tuple(1, 1, 4));
 
-  CrystalRecord r;  // R copies are found too, F before its subsets
-  r.xyzLines = {"X,Y,Z", "X+2/3,Y+1/3,Z+1/3", "X+1/3,Y+2/3,Z+2/3"};
-  EXPECT_EQ(reduceCentringCopies(r), 7);
-  EXPECT_EQ(r.xyzLines.size(), 1u);
-  CrystalRecord f;
-  f.xyzLines = {"X,Y,Z", "X,Y+1/2,Z+1/2", "X+1/2,Y,Z+1/2", "X+1/2,Y+1/2,Z"};
-  EXPECT_EQ(reduceCentringCopies(f), 5);
-  CrystalRecord none;
-  none.xyzLines = {"X,Y,Z", "-X,-Y,-Z"};
-  EXPECT_EQ(reduceCentringCopies(none), 0);
-  EXPECT_EQ(none.xyzLines.size(), 2u);
+  // R copies are found (the C, I and F ones in the CIF tests), F before its subsets.
+  for (const auto& [lines, code] : std::vector<std::pair<std::vector<std::string>, int>>{
+           {{"X,Y,Z", "X+2/3,Y+1/3,Z+1/3", "X+1/3,Y+2/3,Z+2/3"}, 7},
+           {{"X,Y,Z", "X,Y+1/2,Z+1/2", "X+1/2,Y,Z+1/2", "X+1/2,Y+1/2,Z"}, 5},
+           {{"X,Y,Z", "-X,-Y,-Z"}, 0}}) {
+    CrystalRecord r;
+    r.xyzLines = lines;
+    EXPECT_EQ(reduceCentringCopies(r), code);
+    EXPECT_EQ(r.xyzLines.size(), code ? 1u : 2u);
+  }
 }
 
 TEST(RunImport, SaveQuestionFailureAndSuccess) {

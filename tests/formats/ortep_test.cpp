@@ -3,28 +3,20 @@
 #include <algorithm>
 #include <sstream>
 
+#include "formats/format_helpers.h"
 #include "formats/import_finish.h"
 #include "formats/import_kinds.h"
 #include "support/builders.h"
-#include "support/cli_run.h"
 #include "support/structures.h"
-#include "support/test_session.h"
 
 namespace tessera {
 namespace {
 
-/// Exports the session's Old crystal as ORTEP and imports the file again.
-void roundTrip(test::TestSession& s, test::TestSession& back, const test::ScratchDir& dir) {
-  s.document.isOpen = true;
-  ASSERT_TRUE(s.exportTo("ortep", dir.path() / "out.ort"));
-  ASSERT_TRUE(back.import(kKindOrtep, dir.path() / "out.ort"));
-}
-
 /// Aniso kept as U, iso written as B: every site keeps its form through the file.
-void keepForms(ProgramSettings& settings) {
-  settings.convMode = 1;
-  settings.anisoPref = 0;
-  settings.isoPref = 1;
+void keepForms(test::TestSession& w) {
+  w.settings.convMode = 1;
+  w.settings.anisoPref = 0;
+  w.settings.isoPref = 1;
 }
 
 TEST(OrtepFormat, RoundTripKeepsCellSymmetryAndSites) {
@@ -38,25 +30,20 @@ TEST(OrtepFormat, RoundTripKeepsCellSymmetryAndSites) {
                {"P21/c", test::monoclinic, 14}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    test::ScratchDir dir;
-    test::TestSession s, back;
-    s.document = c.make();
-    keepForms(s.settings);
-    roundTrip(s, back, dir);
-    const CrystalRecord& was = s.document.crystals[0];
+    const CrystalDocument was = c.make();
+    test::TestSession back;
+    test::writeAndRead(was, "ortep", kKindOrtep, back, keepForms);
     const CrystalRecord& now = back.document.crystals[0];
-    for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(now.cell[k], was.cell[k], 2e-5) << k;
+    for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(now.cell[k], was.crystals[0].cell[k], 2e-5) << k;
     EXPECT_EQ(now.sgNumber, c.sgNumber);
-    EXPECT_EQ(generalMultiplicity(now), generalMultiplicity(was));
-    const std::vector<Site>& a = s.document.sites[0];
+    EXPECT_EQ(generalMultiplicity(now), generalMultiplicity(was.crystals[0]));
+    const std::vector<Site>& a = was.sites[0];
     const std::vector<Site>& b = back.document.sites[0];
     ASSERT_EQ(b.size(), a.size());
     for (std::size_t i = 0; i < a.size(); ++i) {
       EXPECT_EQ(b[i].label, a[i].label);
       EXPECT_EQ(b[i].typeNumber, a[i].typeNumber);
-      EXPECT_NEAR(b[i].x, a[i].x, 1e-6);
-      EXPECT_NEAR(b[i].y, a[i].y, 1e-6);
-      EXPECT_NEAR(b[i].z, a[i].z, 1e-6);
+      for (float Site::*x : {&Site::x, &Site::y, &Site::z}) EXPECT_NEAR(b[i].*x, a[i].*x, 1e-6);
       EXPECT_EQ(b[i].ortepType, a[i].ortepType);
       if (a[i].ortepType == 6) {
         EXPECT_NEAR(b[i].isoValue, a[i].isoValue, 1e-6);
@@ -71,9 +58,7 @@ TEST(OrtepFormat, RoundTripKeepsCellSymmetryAndSites) {
 }
 
 TEST(OrtepFormat, WideAndNegativeFactorsKeepTheirColumns) {
-  test::ScratchDir dir;
-  test::TestSession s, back;
-  s.document = test::p1Document("factors", {6, 7, 8, kRightAngle, kRightAngle, kRightAngle});
+  CrystalDocument doc = test::p1Document("factors", {6, 7, 8, kRightAngle, kRightAngle, kRightAngle});
   Site big = test::siteAt("Pb1", 0.1f, 0.2f, 0.3f, 82);
   big.ortepType = 6, big.isoValue = 12.5f;
   Site huge = test::siteAt("Pb2", 0.4f, 0.2f, 0.3f, 82);
@@ -82,10 +67,11 @@ TEST(OrtepFormat, WideAndNegativeFactorsKeepTheirColumns) {
   beta.ortepType = 0, beta.aniso = {-0.001234f, 0.012f, 0.003f, -0.0045f, 0.0f, -0.000123f};
   Site bare = test::siteAt("O2", 0.7f, 0.5f, 0.5f, 8);
   bare.ortepType = -1;
-  s.document.sites[0] = {big, huge, beta, bare};
-  s.settings.convMode = 1, s.settings.anisoPref = 1, s.settings.isoPref = 1;
-  roundTrip(s, back, dir);
-  std::istringstream lines(test::readFile(dir.path() / "out.ort"));
+  doc.sites[0] = {big, huge, beta, bare};
+  test::TestSession back;
+  std::istringstream lines(test::writeAndRead(doc, "ortep", kKindOrtep, back, [](test::TestSession& w) {
+    w.settings.convMode = 1, w.settings.anisoPref = 1, w.settings.isoPref = 1;
+  }));
   std::string line;
   for (int n = 0; std::getline(lines, line); ++n)
     if (n >= 3 && n % 2 == 0) {
@@ -93,13 +79,10 @@ TEST(OrtepFormat, WideAndNegativeFactorsKeepTheirColumns) {
     }
   const std::vector<Site>& r = back.document.sites[0];
   ASSERT_EQ(r.size(), 4u);
-  EXPECT_EQ(r[0].ortepType, 6);
+  EXPECT_EQ(std::tuple(r[0].ortepType, r[1].ortepType, r[2].ortepType, r[3].ortepType), std::tuple(6, 6, 0, -1));
   EXPECT_FLOAT_EQ(r[0].isoValue, 12.5f);
-  EXPECT_EQ(r[1].ortepType, 6);
   EXPECT_NEAR(r[1].isoValue, 123.25f, 1e-4);
-  EXPECT_EQ(r[2].ortepType, 0);
   for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(r[2].aniso[k], beta.aniso[k], 1e-7) << k;
-  EXPECT_EQ(r[3].ortepType, -1);
   EXPECT_EQ(r[3].aniso, (std::array<float, 6>{}));
 }
 
@@ -143,60 +126,31 @@ TEST(OrtepFormat, SymmetryCardsForCentringAndInversion) {
 TEST(OrtepReader, GoldenFileCosinesLengthsAndEndFlags) {
   test::TestSession s;
   ASSERT_TRUE(s.import(kKindOrtep, test::fixture("formats/ortep/cosines.ort")));
-  std::string dump = test::documentDump(s.document);
-  for (const std::string& m : s.ui.messages()) dump += "message " + m + "\n";
-  EXPECT_EQ(dump, test::readFile(test::fixture("formats/ortep/cosines.expected")));
+  EXPECT_EQ(test::documentDump(s.document) + test::messageLines(s),
+            test::readFile(test::fixture("formats/ortep/cosines.expected")));
 }
 
 TEST(OrtepReader, MissingPartsAndBadCards) {
-  test::ScratchDir dir;
   const std::string title = "T\n", cell = "  5.00000  5.00000  5.00000  90.0000  90.0000  90.0000\n";
   const std::string identity = "1    0.00000000  1  0  0     0.00000000  0  1  0     0.00000000  0  0  1\n";
-  const struct {
-    std::string text;
-    bool ok;
-    std::vector<std::string> messages;
-  } cases[] = {
+  const std::string refused = "Error reading ORTEP file";
+  test::expectImports(kKindOrtep, {
       // Symmetry and no atoms; a file ending at its cell card: no error but the finish's.
       {title + cell + identity, true, {"No atoms found in import file"}},
-      {title + cell,
-       true,
+      {title + cell, true,
        {"No atoms found in import file", "Insufficient information to assign symmetry - default P1 will be used"}},
       // A blank or zero cell card is refused (the lengths would divide by zero).
-      {title + "\n" + identity, false, {"Error reading ORTEP file"}},
-      {title + "      0.0      0.0      0.0      0.0      0.0      0.0\n", false, {"Error reading ORTEP file"}},
-      {title + "      5.0      5.0      5.0      0.5      1.5      0.5\n", false, {"Error reading ORTEP file"}},
-      {title + cell + "x\n", false, {"Error reading ORTEP file"}},
+      {title + "\n" + identity, false, {refused}},
+      {title + "      0.0      0.0      0.0      0.0      0.0      0.0\n", false, {refused}},
+      {title + "      5.0      5.0      5.0      0.5      1.5      0.5\n", false, {refused}},
+      {title + cell + "x\n", false, {refused}},
       // An atom without its factor card.
-      {title + cell + identity + "C1          0.1      0.2      0.3\n",
-       true,
-       {"EOF or other error reading coordinates", "No atoms found in import file"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    test::writeFile(dir.path() / "t.ort", c.text);
-    test::TestSession s;
-    EXPECT_EQ(s.import(kKindOrtep, dir.path() / "t.ort"), c.ok);
-    EXPECT_EQ(s.ui.messages(), c.messages);
-  }
+      {title + cell + identity + "C1          0.1      0.2      0.3\n", true,
+       {"EOF or other error reading coordinates", "No atoms found in import file"}}});
   test::TestSession none;
-  none.ui.files.push_back((dir.path() / "absent.ort").string());
+  none.ui.files.push_back(test::fixture("absent.ort").string());
   EXPECT_FALSE(RunImport(none.session, kKindOrtep, nullptr));
   EXPECT_EQ(none.ui.messages(), std::vector<std::string>{"Error opening ORTEP file"});
-}
-
-TEST(DrawingFormatsCli, ConvertKnowsEveryNewKind) {
-  test::ScratchDir dir;
-  const char* inputs[] = {"ortep/cosines.ort", "xtlview/three_sets.xtl", "orbis/rutile.str", "oscilla/quartz.osl"};
-  for (const char* input : inputs) {
-    SCOPED_TRACE(input);
-    const test::CliRun r = test::runCli(
-        {"convert", test::fixture(std::string("formats/") + input).string(), dir.file("a.inp"), "--block", "1"});
-    EXPECT_EQ(r.code, 0) << r.err;
-  }
-  EXPECT_EQ(test::runCli({"convert", dir.file("a.inp"), dir.file("b.out"), "--to", "ortep"}).code, 0);
-  const test::CliRun back = test::runCli({"convert", dir.file("b.out"), dir.file("c.inp"), "--from", "ortep"});
-  EXPECT_EQ(back.code, 0) << back.err;
 }
 
 }  // namespace
