@@ -1,25 +1,12 @@
-#include <QAction>
-#include <QDir>
-#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QUrl>
 #include <gtest/gtest.h>
 
-#include "app/application.h"
 #include "app/control_window_view.h"
-#include "app/main_window.h"
 #include "app/text_window.h"
-#include "app/workspace.h"
 #include "core/site_listing.h"
-#include "gui_support.h"
 #include "started_program.h"
 
 namespace tessera::app {
@@ -61,21 +48,6 @@ TEST(ControlWindow, ShowsTheDocumentNamedOnTheCommandLine) {
   EXPECT_EQ(view->findChild<QLabel*>("temperatureFactorLine")->text(), "ORTEP 6, Biso = 0.210000");
 }
 
-TEST(ControlWindow, CommandLinesThatOpenNothing) {
-  {
-    Started s({"structure.cif"});  // which lines name a document is the command-line rule's
-    EXPECT_TRUE(s.app->mainWindow().area().subWindowList().isEmpty());
-  }
-  // A command line in several words is one path.
-  QTemporaryDir dir;
-  const QString spaced = dir.filePath("low quartz.TSR");
-  QFile::copy(QString::fromStdString(test::exampleDocument().string()), spaced);
-  const QStringList words = spaced.split(' ');
-  Started s({words[0].toStdString(), words[1].toStdString()});
-  ASSERT_NE(s.workspace().controlWindow(), nullptr);
-  EXPECT_EQ(s.app->document().documentPath, spaced.toStdString());
-}
-
 TEST(ControlWindow, ClosingAsksToSaveAndDroppedReportsOpenBeside) {
   Started s({});
   s.workspace().openPath(s.document);
@@ -83,17 +55,8 @@ TEST(ControlWindow, ClosingAsksToSaveAndDroppedReportsOpenBeside) {
 
   // A dropped report opens in a text window; the document stays.
   const QString report = s.home.filePath("corundum.out");
-  QFile f(report);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("report line\n");
-  f.close();
-  QMimeData mime;
-  mime.setUrls({QUrl::fromLocalFile(report)});
-  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&s.app->mainWindow(), &enter);
-  EXPECT_TRUE(enter.isAccepted());
-  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&s.app->mainWindow(), &drop);
+  ASSERT_TRUE(test::writeBytes(report, "report line\n"));
+  EXPECT_TRUE(test::dropFile(&s.app->mainWindow(), report));
   QApplication::processEvents();  // the file opens once the drop has finished
   EXPECT_EQ(s.app->mainWindow().area().subWindowList().size(), 2);
   EXPECT_TRUE(s.app->document().isOpen);
@@ -119,11 +82,7 @@ TEST(Workspace, ReportSlotsHoldOneWindowEach) {
   Workspace& w = s.workspace();
   QMdiArea& area = s.app->mainWindow().area();
   const QString first = s.home.filePath("a.out"), second = s.home.filePath("b.out");
-  for (const QString& p : {first, second}) {
-    QFile f(p);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(p.toUtf8());
-  }
+  for (const QString& p : {first, second}) ASSERT_TRUE(test::writeBytes(p, p.toUtf8()));
   EXPECT_TRUE(w.showReport(3, first));
   EXPECT_TRUE(w.showReport(3, second));
   QApplication::processEvents();
