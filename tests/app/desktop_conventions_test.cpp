@@ -1,29 +1,19 @@
 // The conventions of a desktop program: keys, menus, confirmations, and the
 // faults a day's work ran into (drops, prompts on exit, refused matrices).
-#include <QComboBox>
-#include <QDropEvent>
-#include <QFile>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QStatusBar>
 #include <QTest>
-#include <QUrl>
 #include <gtest/gtest.h>
 
 #include "app/control_window_view.h"
 #include "app/fonts.h"
-#include "app/main_window.h"
 #include "app/pick_list_dialog.h"
 #include "app/text_window.h"
 #include "app/transform_dialog.h"
-#include "gui_support.h"
 #include "modal_script.h"
 #include "started_program.h"
 #include "symmetry/hall_dat.h"
@@ -31,12 +21,6 @@
 
 namespace tessera::app {
 namespace {
-
-QList<QAction*> menuOf(test::StartedProgram& s, const QString& menu) {
-  for (QAction* m : s.app->mainWindow().menuBar()->actions())
-    if (m->text().remove('&') == menu) return m->menu()->actions();
-  return {};
-}
 
 TEST(DesktopConventions, TheTransformationDialogRefusesASingularMatrixAndANewDocumentStartsFromTheUnitMatrix) {
   test::StartedProgram s({}, true);
@@ -70,14 +54,8 @@ TEST(DesktopConventions, FilesDroppedOnAnyWindowOpenOrImportByExtensionAfterTheD
   TextWindow* report = s.workspace().openTextWindow(s.document);
   ASSERT_NE(report, nullptr);
   const QString text = report->editor()->toPlainText();
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(cif)});
-  QWidget* target = report->editor()->viewport();
-  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(target, &enter);
-  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   test::ModalScript script;
-  QApplication::sendEvent(target, &drop);
+  test::dropFile(report->editor()->viewport(), cif);
   EXPECT_TRUE(script.seen.isEmpty()) << "nothing runs inside the drop";
   EXPECT_EQ(report->editor()->toPlainText(), text);  // no file:// text pasted
   for (int wait = 0; wait < 250 && s.app->document().fileTitle != "quartz.tsr"; ++wait) QTest::qWait(20);
@@ -143,12 +121,9 @@ TEST(DesktopConventions, OpenAsksAboutTheDocumentAndItsReportsBeforeTheFileIsCho
 TEST(DesktopConventions, ImportAllFilesChoosesTheReaderByExtensionPdbToo) {
   test::StartedProgram s({});
   const QString pdb = s.home.filePath("small.pdb");
-  QFile file(pdb);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("HETATM    1  O   HOH A   1       1.000   2.000   3.000  1.00 10.00           O\n"
-             "HETATM    2  C1  LIG A   2       2.500   2.000   3.000  1.00 10.00           C\n"
-             "END\n");
-  file.close();
+  ASSERT_TRUE(test::writeBytes(pdb, "HETATM    1  O   HOH A   1       1.000   2.000   3.000  1.00 10.00           O\n"
+                                    "HETATM    2  C1  LIG A   2       2.500   2.000   3.000  1.00 10.00           C\n"
+                                    "END\n"));
   test::ModalScript script;
   script.paths = {pdb};
   s.menuAction("Import", "All Files...")->trigger();
@@ -159,9 +134,7 @@ TEST(DesktopConventions, ImportAllFilesChoosesTheReaderByExtensionPdbToo) {
 
   script.seen.clear();
   script.paths = {s.home.filePath("notes.xyz1")};
-  QFile other(script.paths.front());
-  ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-  other.close();
+  ASSERT_TRUE(test::writeBytes(script.paths.front(), ""));
   s.menuAction("Import", "All Files...")->trigger();
   EXPECT_TRUE(script.seen.contains("No import format reads files ending in .xyz1")) << script.seen.join(" | ").toStdString();
   EXPECT_EQ(doc.fileTitle, "small.tsr");
@@ -202,17 +175,14 @@ TEST(DesktopConventions, MenusStatusBarAndMessageBoxes) {
   EXPECT_NE(s.menuAction("File", "Close"), nullptr);
   EXPECT_EQ(s.menuAction("File", "Save As...")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   EXPECT_NE(s.menuAction("Help", "Commands..."), nullptr);
-  QMenu* window = nullptr;
-  for (QAction* m : s.app->mainWindow().menuBar()->actions())
-    if (m->text().remove('&') == "Window") window = m->menu();
-  ASSERT_NE(window, nullptr);
+  QMenu* window = test::barMenu(s.app->mainWindow(), "Window");
   emit window->aboutToShow();
   QStringList entries;
   for (QAction* a : window->actions()) entries << a->text().remove('&');
   EXPECT_TRUE(entries.contains("1 Tessera Control Window")) << entries.join('|').toStdString();
 
   // Formats still to come say why they are off.
-  for (QAction* a : menuOf(s, "Import"))
+  for (QAction* a : test::menuCommands(s.app->mainWindow(), "Import"))
     if (!a->isEnabled()) {
       EXPECT_TRUE(a->toolTip().startsWith("Not available: ")) << a->text().toStdString();
     }
@@ -225,12 +195,10 @@ TEST(DesktopConventions, MenusStatusBarAndMessageBoxes) {
   // A failure shows the warning icon under a title naming the command.
   QString title;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
-  test::onNextModal([&](QWidget* w) {
-    auto* box = qobject_cast<QMessageBox*>(w);
-    if (!box) return;
-    title = box->windowTitle();
-    icon = box->icon();
-    box->accept();
+  test::onNextDialog([&](QDialog* d) {
+    title = d->windowTitle();
+    if (auto* box = qobject_cast<QMessageBox*>(d)) icon = box->icon();
+    d->accept();
   });
   s.workspace().controlWindow()->button(ControlWindowView::NewToOld)->click();
   EXPECT_EQ(title, "Tessera - Transformed to Input");

@@ -1,43 +1,36 @@
 // What a day's work must never see: files replaced unasked, a document state the
 // windows misreport, a Cancel that changes something.
 #include <QComboBox>
-#include <QFile>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QLineEdit>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/control_window_view.h"
 #include "app/custom_symmetry_view.h"
-#include "app/main_window.h"
-#include "app/site_dialogs.h"
-#include "app/text_window.h"
 #include "app/find_replace_dialog.h"
+#include "app/site_dialogs.h"
 #include "app/symmetry_views.h"
+#include "app/text_window.h"
 #include "app/title_axes_dialog.h"
 #include "app/transform_dialog.h"
-#include "gui_support.h"
 #include "modal_script.h"
 #include "started_program.h"
 
 namespace tessera::app {
 namespace {
 
-QByteArray contents(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::readBytes;
 
 TEST(DocumentSafety, SaveAfterAnImportOffersTheDerivedNameInsteadOfReplacingTheFile) {
   test::StartedProgram s({});
   const QString ins = s.home.filePath("corundum.ins");
   ASSERT_TRUE(QFile::copy(test::examplePath("corundum.ins"), ins));
-  const QByteArray before = contents(s.document);
+  const QByteArray before = readBytes(s.document);
   test::ModalScript script;
   script.paths = {ins};
   s.menuAction("Import", "SHELX")->trigger();
@@ -51,7 +44,7 @@ TEST(DocumentSafety, SaveAfterAnImportOffersTheDerivedNameInsteadOfReplacingTheF
   QApplication::processEvents();
   QTest::keyClick(s.workspace().controlWindow()->siteList(), Qt::Key_S, Qt::ControlModifier);
   EXPECT_EQ(script.seen, QStringList({"Save As"}));
-  EXPECT_EQ(contents(s.document), before);
+  EXPECT_EQ(readBytes(s.document), before);
   EXPECT_TRUE(doc.modified);
 
   // Once saved under a name of its own, Save writes there without asking.
@@ -63,8 +56,8 @@ TEST(DocumentSafety, SaveAfterAnImportOffersTheDerivedNameInsteadOfReplacingTheF
   doc.modified = true;
   s.menuAction("File", "Save")->trigger();
   EXPECT_EQ(script.seen, QStringList({"Save As"})) << script.seen.join('|').toStdString();
-  EXPECT_TRUE(contents(own).contains("changed"));
-  EXPECT_EQ(contents(s.document), before);
+  EXPECT_TRUE(readBytes(own).contains("changed"));
+  EXPECT_EQ(readBytes(s.document), before);
 }
 
 /// Types the Hex -> Rhomb matrix and the "Input atoms only" mode into the transformation dialog.
@@ -103,6 +96,7 @@ TEST(DocumentSafety, NewToOldKeepsTheAxesTypeOfTheTransformedCell) {
   EXPECT_FALSE(script.seen.contains("Error - space group is rhombohedral and crystal axes are non-rhombohedral"))
       << script.seen.join('|').toStdString();
   ASSERT_EQ(doc.newSiteCount(), 2);
+  EXPECT_EQ(doc.crystals[0].hmSymbol, "R_-3_c:H");  // the dialog's Symmetry button works on the New crystal
   EXPECT_EQ(doc.crystals[1].axesType, 4);
   EXPECT_EQ(doc.crystals[1].rhombohedralAxes, 1);
 
@@ -207,11 +201,7 @@ TEST(DocumentSafety, TextWindowShortcutsActOnTheTextWindow) {
   test::StartedProgram s({}, true);
   CrystalDocument& doc = s.app->document();
   const QString report = s.home.filePath("notes.out");
-  {
-    QFile f(report);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("Al1 0.1\nO1 0.2\nAl2 0.3\n");
-  }
+  ASSERT_TRUE(test::writeBytes(report, "Al1 0.1\nO1 0.2\nAl2 0.3\n"));
   TextWindow* window = s.workspace().openTextWindow(report);
   ASSERT_NE(window, nullptr);
   QPlainTextEdit* editor = window->editor();
@@ -231,14 +221,14 @@ TEST(DocumentSafety, TextWindowShortcutsActOnTheTextWindow) {
   EXPECT_EQ(editor->textCursor().selectionStart(), 15);
 
   // Ctrl+S in an edited report saves the report, not the crystal document.
-  const QByteArray documentBefore = contents(s.document);
+  const QByteArray documentBefore = readBytes(s.document);
   doc.modified = true;
   editor->moveCursor(QTextCursor::End);
   QTest::keyClicks(editor, "Q1 0.4");
   QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_TRUE(contents(report).endsWith("Q1 0.4"));
+  EXPECT_TRUE(readBytes(report).endsWith("Q1 0.4"));
   EXPECT_FALSE(editor->document()->isModified());
-  EXPECT_EQ(contents(s.document), documentBefore);
+  EXPECT_EQ(readBytes(s.document), documentBefore);
   EXPECT_TRUE(doc.modified);
 
   // Ctrl+P opens the print dialog.

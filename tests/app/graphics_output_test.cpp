@@ -3,13 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
-#include <QDialog>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPrinter>
 #include <QProcess>
@@ -18,7 +14,6 @@
 
 #include "app/graphics_output_dialogs.h"
 #include "core/scripted_user_interface.h"
-#include "gui_support.h"
 #include "started_program.h"
 
 namespace tessera::app {
@@ -28,11 +23,8 @@ namespace {
 struct PowderShown {
   test::StartedProgram started{{}, true};
   PowderShown() {
-    QFile::copy(QString(TESSERA_DATA_DIR) + "/scatfac.dat", started.home.filePath("scatfac.dat"));
-    test::onNextModal([](QWidget* w) {
-      if (auto* d = qobject_cast<QDialog*>(w)) d->accept();
-    });
-    started.menuAction("View", "Powder...")->trigger();
+    started.copyScatteringTable();
+    test::runView(started.app->mainWindow(), "Powder...");
   }
   ~PowderShown() { started.app->document().modified = false; }
 };
@@ -58,9 +50,7 @@ TEST(GraphicsOutput, PrintingToPdfShowsThePatternInItsFrame) {
   model.offsetAcrossInches = 2;
   model.offsetDownInches = 3;
   ASSERT_TRUE(printPattern(printer, model, paint));
-  QFile file(pdf);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray bytes = file.readAll();
+  const QByteArray bytes = test::readBytes(pdf);
   EXPECT_TRUE(bytes.startsWith("%PDF"));
   EXPECT_GT(bytes.size(), 5000);
   const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");

@@ -3,12 +3,16 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <functional>
 #include <ostream>
 
@@ -43,6 +47,36 @@ inline void answerNextBox(QMessageBox::StandardButton button, QString* text = nu
     if (text) *text = box->text();
     box->button(button)->click();
   });
+}
+
+/// Calls act with the next modal window if it is a dialog; accept() by default.
+inline void onNextDialog(std::function<void(QDialog*)> act = &QDialog::accept) {
+  onNextModal([act](QWidget* w) {
+    if (auto* d = qobject_cast<QDialog*>(w)) act(d);
+  });
+}
+
+/// A whole file's bytes (empty when it cannot be read).
+inline QByteArray readBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// Writes bytes to a file.
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+/// Drags a file over the widget and drops it there; whether the widget took the drag.
+inline bool dropFile(QWidget* target, const QString& path) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  return enter.isAccepted();
 }
 
 /// A file of the examples folder.

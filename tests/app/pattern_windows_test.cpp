@@ -1,10 +1,6 @@
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -13,23 +9,10 @@
 #include "app/pattern_windows.h"
 #include "cli/diffraction_commands.h"
 #include "support/cli_run.h"
-#include "support/test_paths.h"
-#include "gui_support.h"
 #include "started_program.h"
 
 namespace tessera::app {
 namespace {
-
-/// Runs a View command with its dialog accepted unchanged; the window it opened.
-template <class Window>
-Window* runViewCommand(test::StartedProgram& started, const QString& command) {
-  test::onNextModal([](QWidget* w) {
-    if (auto* d = qobject_cast<QDialog*>(w)) d->accept();
-  });
-  started.menuAction("View", command)->trigger();
-  QMdiSubWindow* active = started.app->mainWindow().area().activeSubWindow();
-  return active ? qobject_cast<Window*>(active->widget()) : nullptr;
-}
 
 /// Saves what the window shows for the closing note's screenshots (build/test/screenshots).
 void screenshot(QWidget* w, const QString& name) {
@@ -40,8 +23,8 @@ void screenshot(QWidget* w, const QString& name) {
 
 TEST(PatternWindows, PowderAndPrecessionFromTheViewMenu) {
   test::StartedProgram started({}, true);
-  QFile::copy(QString(TESSERA_DATA_DIR) + "/scatfac.dat", started.home.filePath("scatfac.dat"));
-  auto* powder = runViewCommand<PowderWindow>(started, "Powder...");
+  started.copyScatteringTable();
+  auto* powder = qobject_cast<PowderWindow*>(test::runView(started.app->mainWindow(), "Powder..."));
   ASSERT_NE(powder, nullptr);
   EXPECT_EQ(powder->parentWidget()->windowTitle(), "Tessera Powder Pattern - Old Atoms");
   powder->parentWidget()->resize(920, 640);
@@ -52,7 +35,7 @@ TEST(PatternWindows, PowderAndPrecessionFromTheViewMenu) {
   QTest::mouseClick(powder, Qt::LeftButton, {}, QPoint(static_cast<int>(powder->view().xOrigin + 100), 200));
   EXPECT_TRUE(started.app->mainWindow().statusBar()->currentMessage().startsWith("2-theta:"));
 
-  auto* precession = runViewCommand<PrecessionWindow>(started, "Precession...");
+  auto* precession = qobject_cast<PrecessionWindow*>(test::runView(started.app->mainWindow(), "Precession..."));
   ASSERT_NE(precession, nullptr);
   EXPECT_EQ(precession->parentWidget()->windowTitle(), "Tessera Precession Pattern - Old Atoms");
   precession->parentWidget()->resize(920, 640);
@@ -93,9 +76,7 @@ TEST(PatternPictures, CommandLineWritesPngAndPdfThroughTheSameDrawing) {
   for (int y = 0; y < png.height(); ++y)
     for (int x = 0; x < png.width(); ++x) dark += qGray(png.pixel(x, y)) < 128;
   EXPECT_GT(dark, 2000) << "axes, labels and the curve";
-  QFile pdf(QString::fromStdString(dir.file("q.pdf")));
-  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(pdf.read(5) == "%PDF-");
+  EXPECT_TRUE(test::readBytes(QString::fromStdString(dir.file("q.pdf"))).startsWith("%PDF-"));
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // Pictures of the main window on each example and of every dialog at its default size,
 // written when TESSERA_SCREENSHOT_DIR names a folder (scripts/screenshots.sh runs this
-// under a virtual X display); skipped otherwise.
+// under a virtual X display); the README's tour pictures when TESSERA_TOUR_DIR does
+// (scripts/tour_screenshots.sh). Skipped otherwise.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
-#include <gtest/gtest.h>
 
 #include "app/control_window_view.h"
 #include "app/main_window.h"
@@ -48,6 +50,34 @@ TEST(Screenshots, MainWindowOnEachExampleAndEveryDialog) {
     save(dialog.get(), dir, name);
     dialog->hide();
   }
+}
+
+void shoot(MainWindow& window, const QString& folder, const QString& name) {
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  EXPECT_TRUE(window.grab().save(folder + "/" + name)) << name.toStdString();
+}
+
+TEST(Tour, MainWindowsOnTheExample) {
+  const QString folder = qEnvironmentVariable("TESSERA_TOUR_DIR");
+  if (folder.isEmpty()) GTEST_SKIP() << "TESSERA_TOUR_DIR not set";
+  test::StartedProgram started({}, true);
+  started.copyScatteringTable();
+  MainWindow& window = started.app->mainWindow();
+  window.resize(1100, 720);
+  QMdiArea& area = window.area();
+  ASSERT_FALSE(area.subWindowList().isEmpty());
+  area.subWindowList().front()->setGeometry(0, 0, 1080, 640);
+  shoot(window, folder, "control-window.png");
+
+  test::runView(window, "Powder...");
+  ASSERT_NE(area.activeSubWindow(), nullptr);
+  area.activeSubWindow()->setGeometry(60, 40, 1000, 600);
+  shoot(window, folder, "powder-pattern.png");
+
+  test::runView(window, "Precession...");
+  ASSERT_NE(area.activeSubWindow(), nullptr);
+  area.activeSubWindow()->setGeometry(120, 20, 700, 640);
+  shoot(window, folder, "precession-pattern.png");
 }
 
 }  // namespace

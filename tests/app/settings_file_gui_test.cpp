@@ -1,32 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 
-#include "app/application.h"
 #include "app/control_window_view.h"
-#include "app/main_window.h"
 #include "app/text_window.h"
-#include "app/workspace.h"
-#include "commands/settings_file.h"
-#include "gui_support.h"
+#include "started_program.h"
 
 namespace tessera::app {
 namespace {
 
 QMdiSubWindow* runPowder(Application& app) {
-  test::onNextModal([](QWidget* w) {
-    if (auto* d = qobject_cast<QDialog*>(w)) d->accept();
-  });
-  for (QAction* m : app.mainWindow().menuBar()->actions())
-    if (m->text().remove('&') == "View")
-      for (QAction* a : m->menu()->actions())
-        if (a->text().remove('&') == "Powder...") a->trigger();
+  test::runView(app.mainWindow(), "Powder...");
   return app.mainWindow().area().activeSubWindow();
 }
 

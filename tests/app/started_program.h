@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <memory>
 #include <string>
@@ -22,7 +24,36 @@
 namespace tessera::test {
 
 using app::Application;
+using app::MainWindow;
 using app::Workspace;
+
+/// A menu of the main window's bar by its text (without the mnemonic mark).
+inline QMenu* barMenu(MainWindow& main, const QString& menu) {
+  for (QAction* m : main.menuBar()->actions())
+    if (m->text().remove('&') == menu) return m->menu();
+  return nullptr;
+}
+
+/// The commands of a menu, separators left out.
+inline QList<QAction*> menuCommands(MainWindow& main, const QString& menu) {
+  QList<QAction*> commands = barMenu(main, menu)->actions();
+  commands.removeIf([](QAction* a) { return a->isSeparator(); });
+  return commands;
+}
+
+inline QAction* menuCommand(MainWindow& main, const QString& menu, const QString& text) {
+  for (QAction* a : menuCommands(main, menu))
+    if (a->text().remove('&') == text) return a;
+  return nullptr;
+}
+
+/// Runs a View command with its dialog accepted unchanged; the contents of the window it opened.
+inline QWidget* runView(MainWindow& main, const QString& command) {
+  onNextDialog();
+  menuCommand(main, "View", command)->trigger();
+  QMdiSubWindow* active = main.area().activeSubWindow();
+  return active ? active->widget() : nullptr;
+}
 
 struct StartedProgram {
   QTemporaryDir home;
@@ -44,13 +75,9 @@ struct StartedProgram {
     EXPECT_TRUE(app->start());
   }
   Workspace& workspace() { return app->mainWindow().workspace(); }
-  QAction* menuAction(const QString& menu, const QString& text) {
-    for (QAction* m : app->mainWindow().menuBar()->actions())
-      if (m->text().remove('&') == menu)
-        for (QAction* a : m->menu()->actions())
-          if (a->text().remove('&') == text) return a;
-    return nullptr;
-  }
+  QAction* menuAction(const QString& menu, const QString& text) { return menuCommand(app->mainWindow(), menu, text); }
+  /// The scattering table in the home folder, for the pattern commands.
+  void copyScatteringTable() { QFile::copy(QString(TESSERA_DATA_DIR) + "/scatfac.dat", home.filePath("scatfac.dat")); }
 };
 
 }  // namespace tessera::test

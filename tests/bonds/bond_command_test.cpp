@@ -1,8 +1,9 @@
-// The "Bond Lengths" command: the dialog's defaults, checks and clamping, the
-// BONDS.OUT listings of the example structures, and a structure typed in.
+// The "Bond Lengths" command and tessera-cli bonds: the dialog's defaults, checks and
+// clamping, the BONDS.OUT listings of the example structures, and a structure typed in.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <tuple>
@@ -11,7 +12,9 @@
 #include "bonds/neighbour_list.h"
 #include "commands/document_commands.h"
 #include "commands/title_axes.h"
+#include "support/cli_run.h"
 #include "support/structures.h"
+#include "support/test_paths.h"
 #include "support/test_session.h"
 
 namespace tessera {
@@ -34,16 +37,13 @@ struct BondSession : test::TestSession {
   }
 };
 
+using test::occurrences;
+using test::runCli;
+
 void expectGolden(const std::string& name, const std::string& listing) {
   const auto path = test::fixture("bonds/" + name);
   if (std::getenv("TESSERA_WRITE_GOLDENS")) test::writeFile(path, listing);
   EXPECT_EQ(listing, test::readFile(path)) << name;
-}
-
-int count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
 }
 
 /// The distances of each block's sphere lines, sorted, block by block.
@@ -73,9 +73,9 @@ TEST(BondCommand, ListingsOfTheExampleStructures) {
             0u);
   EXPECT_NE(nacl.find("   1      2   17  Cl1        2.82000      -0.50000    0.00000    0.00000\n"), std::string::npos);
   // Opposite neighbours: 180 degrees, not a failed arc cosine.
-  EXPECT_EQ(count(nacl, "   180.00000 \n"), 6);
-  EXPECT_EQ(count(nacl, "nan"), 0);
-  EXPECT_EQ(count(nacl, "   3.98808 "), 24);  // the right angles
+  EXPECT_EQ(occurrences(nacl, "   180.00000 \n"), 6);
+  EXPECT_EQ(occurrences(nacl, "nan"), 0);
+  EXPECT_EQ(occurrences(nacl, "   3.98808 "), 24);  // the right angles
 
   BondSession quartz(test::quartz());
   expectGolden("quartz.out", quartz.run([](BondDialogModel& m) { m.parameters.angles = true; }));
@@ -100,7 +100,7 @@ TEST(BondCommand, DialogDefaultsSettingsAndTheChosenAtom) {
     m.atomNumber = 0;
     m.parameters = {3.0f, 3.0f, 1.0f, true};
   });
-  EXPECT_EQ(count(one, " Central:"), 1);
+  EXPECT_EQ(occurrences(one, " Central:"), 1);
   EXPECT_NE(one.find(" Central:    1 Si1 "), std::string::npos);
   EXPECT_EQ(s.document.selectedSite, 0);
   // Neighbours beyond the angle limit are listed but make no pair: only the headings.
@@ -110,7 +110,7 @@ TEST(BondCommand, DialogDefaultsSettingsAndTheChosenAtom) {
   EXPECT_EQ(one.substr(one.size() - headings.size()), headings);
   one = s.run([](BondDialogModel& m) { m.atomNumber = 7; });
   EXPECT_NE(one.find(" Central:    2 O1 "), std::string::npos);
-  EXPECT_EQ(count(one, " Central:"), 1);
+  EXPECT_EQ(occurrences(one, " Central:"), 1);
   EXPECT_EQ(s.document.selectedSite, 1);
 
   // The limits and switches are kept for the next run; Old atoms again.
@@ -140,14 +140,14 @@ TEST(BondCommand, NewAtomsNeedATransformation) {
     m.selectedOnly = true;  // number 2 of the Old list; the New list holds one atom
   });
   EXPECT_EQ(listing.rfind("New symmetry-unique atoms\n\n Central:    1 O1 ", 0), 0u);
-  EXPECT_EQ(count(listing, " Central:"), 1);
+  EXPECT_EQ(occurrences(listing, " Central:"), 1);
   EXPECT_EQ(s.document.activeCrystal, 0);
   EXPECT_NEAR(s.document.crystals[1].reciprocalLengths[2], 1.0 / 13.5, 1e-6);
   EXPECT_EQ(s.document.crystals[0].reciprocalLengths[2], 0.0f);
 
   // Too many neighbours: one message per central atom; an unusable cell: no listing.
   BondSession salt(test::rockSalt());
-  EXPECT_EQ(count(salt.run([](BondDialogModel& m) { m.parameters.centralLigandLimit = 6.5f; }), "\n  36  "), 2);
+  EXPECT_EQ(occurrences(salt.run([](BondDialogModel& m) { m.parameters.centralLigandLimit = 6.5f; }), "\n  36  "), 2);
   EXPECT_EQ(salt.ui.messages(), (std::vector<std::string>{kTooManyAtomsMessage, kTooManyAtomsMessage}));
   salt.document.crystals[0].cell[1] = 0.0f;
   EXPECT_EQ(salt.run(), "");
@@ -185,6 +185,60 @@ TEST(BondCommand, NewDocumentMatchesAnIndependentNeighbourList) {
     // the other, yet both are listed around X1.
     EXPECT_EQ(blocks[0].size(), (periodic ? 4u : 3u));
   }
+}
+
+TEST(BondsCli, WritesTheListingAndNothingElse) {
+  test::ScratchDir dir;
+  const std::string doc = dir.file("corundum.tsr");
+  std::filesystem::copy_file(test::exampleDocument(), doc);
+
+  auto r = runCli({"bonds", doc, "--out", dir.file("all.out")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+  const std::string all = test::readFile(dir.file("all.out"));
+  EXPECT_EQ(all.rfind("Old symmetry-unique atoms\n\n Central:    1 ", 0), 0u);
+  EXPECT_EQ(occurrences(all, " Central:"), 2);
+  EXPECT_EQ(occurrences(all, "Outer atoms"), 0);
+
+  r = runCli({"bonds", doc, "--atom", "2", "--limit", "3", "--angles", "--ligand-limit", "2.9", "--angle-limit", "2.0",
+              "--out", dir.file("one.out")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const std::string one = test::readFile(dir.file("one.out"));
+  EXPECT_EQ(occurrences(one, " Central:    2 "), 1);
+  EXPECT_EQ(occurrences(one, " Central:"), 1);
+  EXPECT_EQ(occurrences(one, "\n  Outer atoms - bonds and angles\n"), 1);
+
+  // --new: the document's transformation first, then the New atoms.
+  r = runCli({"--yes", "bonds", doc, "--new", "--out", dir.file("new.out")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(test::readFile(dir.file("new.out")).rfind("New symmetry-unique atoms\n", 0), 0u);
+
+  // Without --out the listing goes to the home folder.
+  r = runCli({"--home", dir.path().string(), "bonds", doc});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(test::readFile(dir.file("BONDS.OUT")), all);
+}
+
+TEST(BondsCli, RefusesBadOptions) {
+  const std::string doc = test::exampleDocument().string();
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"bonds"}, {"bonds", doc, "--limit"}, {"bonds", doc, "--limit", "x"},
+        {"bonds", doc, "--limit", "200"}, {"bonds", doc, "--atom", "one"}, {"bonds", doc, "--bogus"},
+        {"bonds", doc, "extra"}}) {
+    const auto r = runCli(args);
+    EXPECT_EQ(r.code, 2) << args.back();
+    EXPECT_NE(r.err.find("usage: tessera-cli bonds IN"), std::string::npos);
+  }
+  test::ScratchDir dir;
+  const auto r = runCli({"bonds", dir.file("missing.tsr"), "--out", dir.file("b.out")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("b.out")));
+  // A folder that cannot take the file: the failure is reported.
+  const auto w = runCli({"bonds", doc, "--out", dir.file("no/such/folder/b.out")});
+  EXPECT_EQ(w.code, 1);
+  EXPECT_NE(w.err.find("Report file write failed"), std::string::npos);
 }
 
 }  // namespace

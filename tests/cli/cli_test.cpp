@@ -109,5 +109,25 @@ TEST(CliConvert, ShelxToFreeFormToShelxAndNative) {
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "y.inp"));
 }
 
+TEST(CliConvert, EveryRietveldKindByNameAndExtension) {
+  // The FULLPROF block alone lacks the lines before it; the other four read back as written.
+  test::ScratchDir dir;
+  for (const char* ext : {".exp", ".xyz", ".dbw", ".lhp", ".pcr"}) {
+    SCOPED_TRACE(ext);
+    const std::string file = dir.file(std::string("x") + ext);
+    CliRun r = runCli({"convert", kRes, file});
+    ASSERT_EQ(r.code, 0) << r.err;
+    if (std::string(ext) == ".pcr") continue;
+    r = runCli({"convert", file, dir.file("back.tsr")});
+    EXPECT_EQ(r.code, 0) << r.err;
+  }
+  for (const char* kind : {"fullprof", "rietan", "gsas", "dbws", "lhpm"}) {
+    const CliRun r = runCli({"convert", kRes, dir.file("named.out"), "--to", kind});
+    EXPECT_EQ(r.code, 0) << kind << r.err;
+  }
+  const CliRun r = runCli({"convert", dir.file("x.exp"), dir.file("y.tsr"), "--from", "gsas"});
+  EXPECT_EQ(r.code, 0) << r.err;
+}
+
 }  // namespace
 }  // namespace tessera

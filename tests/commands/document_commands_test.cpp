@@ -1,10 +1,10 @@
-#include "commands/document_commands.h"
-
+// Opening, saving, New and Transformed to Input, and the start-up command line.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "commands/site_dialog_model.h"
+#include "commands/command_line.h"
+#include "commands/document_commands.h"
 #include "commands/title_axes.h"
 #include "core/native_file.h"
 #include "support/test_session.h"
@@ -142,17 +142,6 @@ TEST(DocumentCommands, NewRunsTitleAxesAndCopiesTheOldCrystal) {
   a.crystals[0] = old;
   b.crystals[0] = f.doc.crystals[1];
   EXPECT_EQ(documentFileText(a), documentFileText(b));
-
-  // OK in the first site dialog gives site 1 with its occupant.
-  f.doc.modified = false;
-  f.ui.dialogs.push_back([](DialogModel&) { return true; });
-  f.ui.dialogs.push_back([](DialogModel& d) {
-    dynamic_cast<SiteDialogModel&>(d).label = "Na1";
-    return true;
-  });
-  ASSERT_TRUE(newCommand(f.session));
-  ASSERT_EQ(f.doc.siteCount(), 1);
-  EXPECT_EQ(f.doc.sites[0][0].occupants.at(0).label, "Na1");
 }
 
 TEST(TransformedToInput, QuestionsAndTheCopy) {
@@ -222,6 +211,34 @@ TEST(OpenCommand, PromptFileDialogAndTextFiles) {
   EXPECT_EQ(text.result, OpenResult::OpenAsText);
   EXPECT_EQ(text.path, f.dir.file("list.out"));
   EXPECT_TRUE(f.doc.isOpen);
+}
+
+TEST(CommandLine, WhichLinesNameADocument) {
+  // "/export/..." is a path, not the "/e" switch.
+  for (const char* line : {"/data/quartz.tsr", "QUARTZ.TSR", "My Structures/low quartz.Tsr", "/export/home/e.tsr"})
+    EXPECT_EQ(documentFromCommandLine(line), line);
+  for (const char* line : {"", "   ", "quartz.cif", "quartz", "/e", "-E quartz.tsr", "/Embedding", "-e"})
+    EXPECT_FALSE(documentFromCommandLine(line)) << line;
+}
+
+TEST(CommandLine, HomeOptionAndTheRestAsOnePath) {
+  auto a = parseStartupArguments({"--home", "/opt/t", "my", "file.tsr"});
+  EXPECT_EQ(a.home, "/opt/t");
+  EXPECT_EQ(a.commandLine, "my file.tsr");
+  EXPECT_TRUE(a.error.empty());
+  a = parseStartupArguments({});
+  EXPECT_FALSE(a.home);
+  EXPECT_EQ(a.commandLine, "");
+  EXPECT_FALSE(parseStartupArguments({"--home"}).error.empty());
+}
+
+TEST(CommandLine, NonNativeLinesOpenNothingSilently) {
+  test::TestSession s;
+  for (const char* line : {"structure.cif", "/E", ""}) EXPECT_FALSE(openFromCommandLine(s.session, line)) << line;
+  EXPECT_FALSE(s.document.isOpen);
+  EXPECT_TRUE(s.ui.events.empty());
+  EXPECT_FALSE(openFromCommandLine(s.session, "/nonexistent/x.tsr"));
+  EXPECT_EQ(s.ui.messages(), std::vector<std::string>{"File open failed: /nonexistent/x.tsr"});
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <random>
 
@@ -255,29 +255,21 @@ TEST(NativeFile, KeptValuesAreWhatTheFileGivesBack) {
                                -150535.33f, 8.0000005f, 16.000002f, 123456.789f, 9.1e9f, -2.5e20f, 1e30f};
   std::mt19937 rng(16);
   while (values.size() < 30000) {
-    std::uint32_t bits = rng();
-    float f = 0;
-    std::memcpy(&f, &bits, sizeof f);
+    const float f = std::bit_cast<float>(static_cast<std::uint32_t>(rng()));
     if (std::isfinite(f) && std::fabs(f) <= 1e30f) values.push_back(f);
     values.push_back(static_cast<float>(rng() % 20000001) / 1e7f - 1.0f);
   }
   CrystalDocument doc = sampleDocument();
-  doc.sites[0].resize(values.size() / 3);
-  for (std::size_t i = 0; i < doc.sites[0].size(); ++i) {
-    Site& s = doc.sites[0][i];
-    s = makeSite("S", values[3 * i], values[3 * i + 1], values[3 * i + 2]);
-  }
+  doc.sites[0].clear();
+  for (std::size_t i = 0; i + 2 < values.size(); i += 3)
+    doc.sites[0].push_back(makeSite("S", values[i], values[i + 1], values[i + 2]));
   ScratchDir dir;
   ScriptedUserInterface ui;
   ASSERT_TRUE(writeDocumentFile(doc, dir.file("v.tsr"), ui));
   CrystalDocument back;
   ASSERT_TRUE(readDocumentFile(back, dir.file("v.tsr"), ui));
   ASSERT_EQ(back.sites[0].size(), doc.sites[0].size());
-  const auto bitsOf = [](float f) {
-    std::uint32_t b = 0;
-    std::memcpy(&b, &f, sizeof b);
-    return b;
-  };
+  const auto bitsOf = [](float f) { return std::bit_cast<std::uint32_t>(f); };
   for (std::size_t i = 0; i < back.sites[0].size(); ++i) {
     const Site& a = doc.sites[0][i];
     const Site& b = back.sites[0][i];

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <limits>
 #include <random>
 
@@ -28,10 +27,7 @@ TEST(RecordFormat, FixedSixDecimalsMatchPrintfForEveryKindOfFloat) {
                                -std::numeric_limits<float>::infinity(), std::nanf("")};
   std::mt19937 rng(15);
   for (int i = 0; i < 200000; ++i) {
-    std::uint32_t bits = rng();
-    float f = 0;
-    std::memcpy(&f, &bits, sizeof f);
-    values.push_back(f);
+    values.push_back(std::bit_cast<float>(static_cast<std::uint32_t>(rng())));
     // Values as documents hold them: fractions, lengths, and exact ties of millionths.
     values.push_back(static_cast<float>(rng() % 2000001) / 1000000.0f - 1.0f);
     values.push_back(static_cast<float>(rng() % 100000) / 128.0f);

@@ -1,5 +1,5 @@
-// Metafiles of the pattern drawings: header bytes, the halving question, and
-// pictures that other programs open.
+// Metafiles of the pattern drawings (header bytes, the halving question, pictures
+// that other programs open) and where a printed drawing goes on the page.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include "diffraction/metafile_command.h"
 #include "diffraction/pattern_drawing.h"
 #include "diffraction/pattern_models.h"
+#include "diffraction/print_graphics.h"
 #include "support/data_table.h"
 #include "support/structures.h"
 #include "support/test_paths.h"
@@ -167,17 +168,6 @@ TEST(Metafile, SvgAndPdfFromTheSameDialog) {
   EXPECT_NE(r.svg.find("</svg>"), std::string::npos);
 }
 
-TEST(Metafile, FrameShownInTheChosenUnits) {
-  MetafileDialogModel model;
-  model.frameUnits = 1;
-  EXPECT_DOUBLE_EQ(model.shownAcross(), 12700);
-  model.frameUnits = 3;
-  EXPECT_DOUBLE_EQ(model.shownDown(), 12.7);
-  model.setShownFrame(25.4, 2.54);
-  EXPECT_DOUBLE_EQ(model.acrossInches, 10);
-  EXPECT_DOUBLE_EQ(model.downInches, 1);
-}
-
 // Converts a metafile with a converter Debian ships and checks that the picture
 // holds the pattern: its header texts and many drawn shapes.
 void expectConverterShowsPattern(const std::string& tool, const std::string& args, MetafileType type,
@@ -193,10 +183,9 @@ void expectConverterShowsPattern(const std::string& tool, const std::string& arg
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   const std::string svg = test::readFile(out);
   EXPECT_NE(svg.find(headerText), std::string::npos) << tool;
-  std::size_t shapes = 0;
-  for (const char* tag : {"<path", "<line", "<polyline", "<ellipse", "<circle"})
-    for (std::size_t at = svg.find(tag); at != std::string::npos; at = svg.find(tag, at + 1)) ++shapes;
-  EXPECT_GT(shapes, 20u) << tool;
+  int shapes = 0;
+  for (const char* tag : {"<path", "<line", "<polyline", "<ellipse", "<circle"}) shapes += test::occurrences(svg, tag);
+  EXPECT_GT(shapes, 20) << tool;
 }
 
 TEST(MetafileConverters, WindowsMetafilesOpenInWmf2svg) {
@@ -205,9 +194,42 @@ TEST(MetafileConverters, WindowsMetafilesOpenInWmf2svg) {
 }
 
 TEST(MetafileConverters, EnhancedMetafilesOpenInEmf2svg) {
-  expectConverterShowsPattern("emf2svg-conv", "-i %s -o %s", MetafileType::Enhanced, powderPainter(), "Corundum");
-  expectConverterShowsPattern("emf2svg-conv", "-i %s -o %s", MetafileType::Enhanced, precessionPainter(),
-                              "Rock salt");
+  for (bool powder : {true, false})
+    expectConverterShowsPattern("emf2svg-conv", "-i %s -o %s", MetafileType::Enhanced,
+                                powder ? powderPainter() : precessionPainter(), powder ? "Corundum" : "Rock salt");
+}
+
+TEST(PrintGraphics, SettingsAndTargetOnThePage) {
+  ProgramSettings settings;
+  PrintGraphicsModel model;
+  model.loadFrom(settings);
+  EXPECT_EQ(std::tuple(model.outputType, model.acrossInches, model.centimetres, model.colour), std::tuple(0, 6.0, false, true));
+  // Full page: the printable area; Frame: its size at its offset from the paper's corner.
+  const Rect printable{50, 60, 4000, 5000};
+  const Rect full = printTarget(model, printable, 600);
+  EXPECT_EQ(std::pair(full.x, full.height), std::pair(50.0, 5000.0));
+  model.outputType = 1;
+  model.offsetAcrossInches = 1;
+  model.offsetDownInches = 0.5;
+  model.acrossInches = 3;
+  const Rect frame = printTarget(model, printable, 600);
+  EXPECT_EQ(std::tuple(frame.x, frame.y, frame.width, frame.height), std::tuple(600.0, 300.0, 1800.0, 3600.0));
+  model.centimetres = true;
+  model.colour = false;
+  model.storeIn(settings);
+  EXPECT_EQ(std::tuple(settings.frameUnits, settings.printBlackWhite, settings.printOutputType, settings.printFrame[2]),
+            std::tuple(3, 1, 1, 1.0f));
+  // The metafile dialog's "Dots" stay while this dialog shows inches.
+  settings.frameUnits = 1;
+  model.loadFrom(settings);
+  model.storeIn(settings);
+  EXPECT_EQ(settings.frameUnits, 1);
+
+  EXPECT_FALSE(model.validate());
+  model.offsetDownInches = -1;
+  EXPECT_EQ(model.validate(), "Frame offset must be 0 or more and at most 1000 inches");
+  model.downInches = 0;
+  EXPECT_EQ(model.validate(), "Frame size must be greater than 0 and at most 1000 inches");
 }
 
 }  // namespace

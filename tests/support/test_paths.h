@@ -30,4 +30,11 @@ std::string readFile(const std::filesystem::path& path);
 /// Writes bytes to a file.
 void writeFile(const std::filesystem::path& path, const std::string& text);
 
+/// How often what occurs in text (overlapping occurrences counted).
+inline int occurrences(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 }  // namespace tessera::test

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <tuple>
 
 #include "core/scripted_user_interface.h"
@@ -81,19 +80,11 @@ TEST(TabSgName, VolumeConventionsAndSymbolForms) {
            {"P2/n", 'A', "13:b2"}, {"I2/a", 'A', "15:b3"}, {"Pa", 'I', "7:c1"}, {"P121/n1:c", 'A', "<none>"},
            {"Cmca", 'A', "64"}, {"Abm2", 'A', "39"}, {"Cccb:1", 'A', "68:1ba-c"}, {"14", 'X', "<none>"}})
     EXPECT_EQ(keyOf(symbol, volume), key) << symbol << " " << volume;
-  for (const char* none : {"231", "0", "", ":", "P21/c:b9", "14:b1xyz", "Q2", "P 21/c x x x x x x x x x", "1.5"})
-    EXPECT_EQ(keyOf(none, 'A'), "<none>") << none;
-}
-
-TEST(TabSgName, HostileLookupsGiveNoRow) {
-  EXPECT_EQ(keyOf("99999999999999999999", 'A'), "<none>");
-  EXPECT_EQ(keyOf(std::string(100000, 'P'), 'A'), "<none>");
-  std::mt19937 rng(3);
-  for (int round = 0; round < 20000; ++round) {
-    std::string text(static_cast<std::size_t>(rng() % 12), '\0');
-    for (char& c : text) c = static_cast<char>(rng() % 256);
-    findTabSgNameEntry(text, static_cast<char>(rng() % 256));
-  }
+  // Random bytes are the fuzz target's; overflowing numbers and huge texts find nothing.
+  for (const std::string& none : std::vector<std::string>{"231", "0", "", ":", "P21/c:b9", "14:b1xyz", "Q2", "1.5",
+                                                          "P 21/c x x x x x x x x x", "99999999999999999999",
+                                                          std::string(100000, 'P')})
+    EXPECT_EQ(keyOf(none, 'A'), "<none>") << none.substr(0, 30);
 }
 
 TEST(HallDat, ShippedFileMatchesTheTableAndIsPickedFrom) {

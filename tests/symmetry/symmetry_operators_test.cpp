@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <random>
+#include <cmath>
 #include <tuple>
 
 #include "core/scripted_user_interface.h"
@@ -61,19 +61,9 @@ TEST(ParseSymXYZ, HostileTextsNeverCrash) {
   std::string longText(100000, ' ');
   longText += "x,y,z";
   EXPECT_EQ(ParseSymXYZ(longText, m, STBF), 0);
-  EXPECT_EQ(ParseSymXYZ(std::string(100000, '1'), m, STBF), -1);
-  std::mt19937 rng(7);
-  for (int round = 0; round < 20000; ++round) {
-    std::string text(static_cast<std::size_t>(rng() % 40), '\0');
-    for (char& c : text) c = static_cast<char>(rng() % 256);
-    int pos = -1;
-    if (ParseSymXYZ(text, m, STBF, &pos) == -1) {
-      EXPECT_GE(pos, 0);
-      EXPECT_LE(pos, static_cast<int>(text.size()));
-    } else {
-      for (int t : m.translation) EXPECT_TRUE(t >= 0 && t < STBF);
-    }
-  }
+  int pos = -1;
+  EXPECT_EQ(ParseSymXYZ(std::string(100000, '1'), m, STBF, &pos), -1);
+  EXPECT_TRUE(pos >= 0 && pos <= 100000);  // random bytes are the fuzz target's
 }
 
 TEST(FormatText, FractionsAndOperatorTexts) {

@@ -1,21 +1,31 @@
+// Symmetry and Bond Lengths run from the Control Window and the menus.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
-#include <gtest/gtest.h>
 
+#include "app/bond_dialog.h"
 #include "app/control_window_view.h"
 #include "app/custom_symmetry_view.h"
 #include "app/symmetry_views.h"
 #include "app/text_window.h"
-#include "app/transform_dialog.h"
 #include "modal_script.h"
 #include "started_program.h"
 
 namespace tessera::app {
 namespace {
+
+QStringList textWindowPaths(test::StartedProgram& s) {
+  QStringList paths;
+  for (QMdiSubWindow* sub : s.app->mainWindow().area().subWindowList())
+    if (auto* text = qobject_cast<TextWindow*>(sub->widget())) paths << text->path();
+  return paths;
+}
 
 TEST(SymmetryCommandInTheProgram, ButtonAndMenuRunTheDialogsOnTheOldCrystal) {
   test::StartedProgram s({}, true);
@@ -63,48 +73,50 @@ TEST(SymmetryCommandInTheProgram, ButtonAndMenuRunTheDialogsOnTheOldCrystal) {
   EXPECT_EQ(view->symmetryLine()->text(), "Symmetry - Custom: my R-3c");
 }
 
-TEST(TransformCommandInTheProgram, TransformsWithTheNewSymmetryAndShowsTheReport) {
+TEST(BondLengthsInTheProgram, DialogChecksThenListingOpensInItsSlot) {
   test::StartedProgram s({}, true);
   ControlWindowView* view = s.workspace().controlWindow();
   ASSERT_NE(view, nullptr);
-  s.app->document().modified = false;
+  ASSERT_TRUE(view->button(ControlWindowView::BondLengths)->isEnabled());
 
-  // Inside the dialog, Symmetry runs the table dialog on the New crystal.
-  QString symmetryLine;
-  test::ModalScript script;
-  script.dialogs = {[&symmetryLine](QDialog* d) {
-                      auto* dialog = qobject_cast<TransformParametersDialog*>(d);
-                      ASSERT_NE(dialog, nullptr);
-                      dialog->symmetryButton()->click();
-                      symmetryLine = dialog->symmetryLine()->text();
-                      dialog->modeButton(0)->click();
-                      dialog->transformButton()->click();
-                    },
-                    [](QDialog* d) {
-                      auto* table = qobject_cast<TableSymmetryDialog*>(d);
-                      ASSERT_NE(table, nullptr);
-                      table->symbolField(0)->setText("R -3 c");  // the hexagonal axes are the table's default
-                      table->kindButton(0)->click();
-                      table->accept();
-                    }};
-  view->button(ControlWindowView::Transform)->click();
-  EXPECT_EQ(script.seen.size(), 2) << script.seen.join('|').toStdString();
-  // An H-M symbol is kept as typed.
-  EXPECT_EQ(symmetryLine, "Symmetry - Space group: R -3 c");
-  CrystalDocument& doc = s.app->document();
-  EXPECT_EQ(doc.crystals[1].hallSymbol, "-R 3 2\"c");
-  EXPECT_EQ(doc.crystals[0].hmSymbol, "R_-3_c:H");  // the Old crystal was not touched
-  EXPECT_EQ(view->symmetryLine()->text(), "Symmetry - Space group: R_-3_c:H");
-  EXPECT_EQ(doc.transformation.mode, 0);
-  EXPECT_EQ(doc.sites[1].size(), 2u);
-  EXPECT_TRUE(doc.modified);
+  QString refusal;
+  bool stayedOpen = false, sawDialog = false;
+  auto runDialog = [&](bool angles) {
+    test::onNextModal([&, angles](QWidget* w) {
+      auto* dialog = qobject_cast<BondDialog*>(w);
+      sawDialog = dialog != nullptr;
+      if (!dialog) return;
+      EXPECT_TRUE(dialog->crystalButton(0)->isChecked());
+      EXPECT_EQ(dialog->limitField(0)->text(), angles ? "2.6" : "3");
+      // The example holds no New atoms yet: refused, and the dialog stays.
+      dialog->crystalButton(1)->setChecked(true);
+      test::answerNextBox(QMessageBox::Ok, &refusal);
+      dialog->accept();
+      stayedOpen = dialog->isVisible();
+      dialog->crystalButton(0)->setChecked(true);
+      dialog->limitField(0)->setText("3");
+      dialog->anglesBox()->setChecked(angles);
+      dialog->accept();
+    });
+    view->button(ControlWindowView::BondLengths)->click();
+  };
+  runDialog(true);
+  EXPECT_TRUE(sawDialog);
+  EXPECT_EQ(refusal, "No new input atoms - run Transformation");
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(s.app->session().settings.centralLigandLimit, 3.0f);
+  EXPECT_TRUE(s.app->session().settings.bondAngles);
 
-  // The report opens in its slot beside the Control Window.
-  TextWindow* shown = nullptr;
-  for (QMdiSubWindow* sub : s.app->mainWindow().area().subWindowList())
-    if (auto* text = qobject_cast<TextWindow*>(sub->widget())) shown = text;
-  ASSERT_NE(shown, nullptr);
-  EXPECT_EQ(shown->path(), s.home.filePath("corundum.out"));
+  const QString listing = s.home.filePath("BONDS.OUT");
+  ASSERT_TRUE(QFile::exists(listing));
+  EXPECT_EQ(textWindowPaths(s), QStringList{listing});
+  const QString text = QString::fromUtf8(test::readBytes(listing));
+  EXPECT_TRUE(text.startsWith("Old symmetry-unique atoms\n\n Central:    1 Al1 "));
+  EXPECT_TRUE(text.contains("Outer atoms - bonds and angles"));
+
+  // A second run replaces the window of slot 2 instead of adding one.
+  runDialog(false);
+  EXPECT_EQ(textWindowPaths(s), QStringList{listing});
 }
 
 }  // namespace
