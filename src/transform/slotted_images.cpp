@@ -206,9 +206,13 @@ bool SlottedImages::groupImages(std::size_t axis, float e) {
     int& g = groupOf[static_cast<std::size_t>(s)];
     if (g < 0) {
       g = static_cast<int>(groups.size());
-      groups.push_back({s, v, v, std::move(spare_.empty() ? std::vector<float>() : std::move(spare_.back()))});
-      if (!spare_.empty()) spare_.pop_back();
-      groups.back().values.clear();
+      std::vector<float> storage;
+      if (!spare_.empty()) {
+        storage = std::move(spare_.back());
+        spare_.pop_back();
+      }
+      storage.clear();
+      groups.push_back({s, v, v, std::move(storage)});
     }
     Group& group = groups[static_cast<std::size_t>(g)];
     group.values.push_back(v);
