@@ -568,6 +568,9 @@ class DocumentReader {
       std::string* v[] = {&c.pointGroupSchoenflies, &c.pointGroupHM, &c.sgNumberText, &c.latticeName};
       for (std::string* s : v)
         if (!f.readText(*s)) break;
+      // These names are a few characters long; cut to a symbol's length, the record
+      // written again stays within its limit, however the file spaced it.
+      for (std::string* s : v) *s = cut(*s, kMaxSymbolLength);
       noteTexts(f);
     } else if (key == "TRAN") {
       CrystalRecord& c = crystalOf(line);

@@ -84,6 +84,19 @@ TEST(FuzzFindings, ANativeValueWithMoreThanSixDecimalsShowsTheSameAfterReopening
   EXPECT_EQ(test::nativeRoundTripDifference(doc, dir.path()), "");
 }
 
+TEST(FuzzFindings, LongPointGroupNamesInANativeFileStillSave) {
+  // An SSTR record of 254 characters with two names was written back with a blank
+  // after the crystal digit and "*" for the missing names: 259 characters, refused.
+  test::ScratchDir dir;
+  test::writeFile(dir.path() / "sstr.tsr", "TESSERA\nt\nVERS 0.9\nCELL 5 5 6 90 90 90\nFLG1 1\nSSTR00 -" +
+                                               std::string(246, 'x') + "\n");
+  ScriptedUserInterface ui;
+  CrystalDocument doc;
+  ASSERT_TRUE(readDocumentFile(doc, (dir.path() / "sstr.tsr").string(), ui));
+  EXPECT_EQ(doc.crystals[0].pointGroupHM, "-" + std::string(38, 'x'));
+  EXPECT_EQ(test::nativeRoundTripDifference(doc, dir.path()), "");
+}
+
 TEST(FuzzFindings, AVectorComponentBelowAMillionthShowsTheSameAfterReopening) {
   // A GSAS magnetic moment of -4.25e-7 showed "-4.2522e-07" and "0" after a reopen.
   test::TestSession s;
